@@ -1,0 +1,23 @@
+// Rendering of the identification-reply fields beyond the sixteen settings.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// "Free Disk=<first>/<second>"; a half that is not valid hex shows as "?".
+std::string RenderFreeDisk(std::string_view value);
+
+// The number in the value's last two characters, 0 when they do not start with a digit.
+std::int32_t DecodeBackupStatus(std::string_view value);
+
+// "Backups=<status text>".
+std::string RenderBackupStatus(std::string_view value);
+
+// The text appended to the Device Information entry for field 17 and above (no comma).
+std::string RenderExtraField(int fieldNumber, std::string_view value);
+
+} // namespace tarnwick

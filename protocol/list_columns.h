@@ -1,0 +1,49 @@
+// The sixteen columns of the unit list and which field each one shows.
+#pragma once
+
+#include <array>
+
+namespace tarnwick {
+
+// List columns are numbered 1 to 16; column 1 is the row item with its check box.
+inline constexpr int ListViewFieldNumberColumnCount = 16;
+inline constexpr int ListViewFieldNumberUseDHCPColumn = 1;
+inline constexpr int ListViewFieldNumberUnitIDColumn = 6;
+inline constexpr int ListViewFieldNumberSerialNumberColumn = 7;
+inline constexpr int ListViewFieldNumberMACAddressColumn = 14;
+inline constexpr int ListViewFieldNumberDeviceInformationColumn = 16;
+
+inline constexpr std::array<const char*, ListViewFieldNumberColumnCount> ListColumnHeaders = {
+    "Use DHCP",
+    "Vendor / Manufacturer",
+    "Software Application Name",
+    "Software Version",
+    "Hardware Version",
+    "Unit ID",
+    "Serial Number",
+    "IP Address",
+    "Saved IP Address",
+    "Subnet Mask",
+    "Default Gateway",
+    "DNS Server",
+    "Host Name",
+    "MAC Address",
+    "DIP Switch",
+    "Device Information"};
+
+// The row item's own text.
+inline constexpr char UseDHCPRowText[] = "Use DHCP";
+
+// Field shown in each column (replies, change requests and the editor agree on it).
+inline constexpr std::array<int, ListViewFieldNumberColumnCount> FieldOfColumn = {
+    10, 1, 2, 3, 4, 15, 5, 6, 7, 8, 9, 11, 12, 13, 14, 16};
+
+// Column of fields 1 to 16.
+constexpr int ColumnOfField(int field) {
+    for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
+        if (FieldOfColumn[static_cast<std::size_t>(column - 1)] == field)
+            return column;
+    return 0;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,95 @@
+// The one store of unit data: the rows of the unit list.
+#pragma once
+
+#include "protocol/constants.h"
+#include "protocol/list_columns.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnwick {
+
+struct Cell {
+    std::string text;
+    Colour colour = ColourBlack;
+    bool bold = false;
+    bool operator==(const Cell&) const = default;
+};
+
+struct UnitRow {
+    bool checked = false;                                   // the "Use DHCP" check box
+    std::array<Cell, ListViewFieldNumberColumnCount> cells; // cells[0] is the row item
+    std::string version; // the VersionText of the reply that added the row
+    // What the unit last reported, to restore when pending edits are discarded.
+    bool reportedChecked = false;
+    std::array<std::string, ListViewFieldNumberColumnCount> reportedText;
+};
+
+// Told of every change so that a view can follow the table.
+class UnitTableListener {
+public:
+    virtual ~UnitTableListener() = default;
+    virtual void RowsAppended(int firstRow, int lastRow) = 0;
+    virtual void CellsChanged(int row, int firstColumn, int lastColumn) = 0;
+    virtual void RowsCleared() = 0;
+};
+
+class UnitTable {
+public:
+    int UnitCount() const { return static_cast<int>(rows_.size()); }
+    bool HasRow(int row) const { return row >= 1 && row <= UnitCount(); }
+    const UnitRow& Row(int row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
+    const Cell& CellAt(int row, int column) const {
+        return Row(row).cells[static_cast<std::size_t>(column - 1)];
+    }
+    // One version text per row, in row order.
+    std::vector<std::string> UnitVersions() const;
+
+    // First row in list order whose MAC Address cell is exactly `mac`; 0 when none.
+    int FindRowByMAC(std::string_view mac) const;
+
+    // A new last row: "Use DHCP" text, empty cells, black. Returns its number.
+    int AppendRow(std::string version);
+    void SetText(int row, int column, std::string_view text);
+    void SetColour(int row, int column, Colour colour);
+    void SetBold(int row, int column, bool bold);
+    void SetChecked(int row, bool checked);
+    // Remember the unit's own value of a cell (column 1: the check box).
+    void SetReportedText(int row, int column, std::string_view text);
+    void SetReportedChecked(int row, bool checked);
+    void Clear();
+
+    // Batches the listener calls of one reply into one notice per row.
+    void BeginRowUpdate(int row);
+    void EndRowUpdate();
+
+    void SetListener(UnitTableListener* listener) { listener_ = listener; }
+
+    // True when the MAC index agrees with the rows.
+    bool CheckInvariants() const;
+
+private:
+    UnitRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row - 1)]; }
+    void Changed(int row, int column);
+    void IndexAdd(const std::string& mac, int row);
+    void IndexRemove(const std::string& mac, int row);
+
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::vector<UnitRow> rows_;
+    // MAC text to the rows holding it, ascending: the first is the match.
+    std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> macIndex_;
+    UnitTableListener* listener_ = nullptr;
+    int batchRow_ = 0;
+    int batchFirst_ = 0;
+    int batchLast_ = 0;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the intake fuzzer with clang and runs it for a bounded time.
+# Usage: scripts/fuzz.sh [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTARNWICK_FUZZ=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz
+corpus=build-fuzz/corpus
+mkdir -p "$corpus"
+build-fuzz/fuzz/make_seeds "$corpus"
+build-fuzz/fuzz/fuzz_intake -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix=build-fuzz/ "$corpus"
