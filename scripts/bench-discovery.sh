@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds and runs the discovery benchmark on the private test network (needs root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target bench_discovery kvq-unit-sim
+KVQ_UNIT_SIM=$PWD/build/sim/kvq-unit-sim scripts/private-net.sh -- build/bench/bench_discovery

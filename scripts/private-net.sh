@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs commands on a private test network: two network namespaces joined by a veth pair,
+# so that broadcasts to 255.255.255.255 stay between them and never reach a real LAN.
+#
+#   scripts/private-net.sh [--a 'COMMAND A'] -- COMMAND B [ARGS...]
+#
+# COMMAND A (a shell command, optional) runs in namespace A in the background; COMMAND B runs
+# in namespace B in the foreground, and its exit status is this script's. Both see
+#   TW_NS_A, TW_NS_B      the namespace names (run more there with: ip netns exec "$TW_NS_A" ...)
+#   TW_ADDR_A, TW_ADDR_B  their addresses
+# Both namespaces, and everything still running in them, are removed afterwards, also when a
+# command fails or this script is interrupted. Needs root.
+set -euo pipefail
+
+command_a=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --a) command_a=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+if [ $# -eq 0 ]; then
+  echo "usage: $0 [--a 'COMMAND A'] -- COMMAND B [ARGS...]" >&2
+  exit 2
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "private-net: the private test network needs root (ip netns); run as root or with sudo" >&2
+  exit 1
+fi
+command -v ip >/dev/null || { echo "private-net: 'ip' (iproute2) is missing" >&2; exit 1; }
+
+# Unique per run, so two runs never share a namespace.
+tag="tw$$$(printf '%04x' $((RANDOM % 65536)))"
+export TW_NS_A="${tag}a" TW_NS_B="${tag}b"
+export TW_ADDR_A=10.213.0.1 TW_ADDR_B=10.213.0.2
+
+cleanup() {
+  local status=$?
+  trap - EXIT INT TERM
+  for ns in "$TW_NS_A" "$TW_NS_B"; do
+    if ip netns list | grep -qw "$ns"; then
+      pids=$(ip netns pids "$ns" 2>/dev/null || true)
+      [ -n "$pids" ] && kill $pids 2>/dev/null || true
+      sleep 0.2
+      pids=$(ip netns pids "$ns" 2>/dev/null || true)
+      [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
+      ip netns del "$ns" 2>/dev/null || true
+    fi
+  done
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+fail() { echo "private-net: cannot make the test network: $*" >&2; exit 1; }
+
+ip netns add "$TW_NS_A" || fail "ip netns add $TW_NS_A"
+ip netns add "$TW_NS_B" || fail "ip netns add $TW_NS_B"
+ip -n "$TW_NS_A" link add veth0 type veth peer name veth0 netns "$TW_NS_B" ||
+  fail "veth pair"
+for side in A B; do
+  ns_var="TW_NS_$side"; addr_var="TW_ADDR_$side"
+  ns=${!ns_var}
+  ip -n "$ns" link set lo up
+  ip -n "$ns" addr add "${!addr_var}/24" dev veth0
+  ip -n "$ns" link set veth0 up
+  # The limited broadcast needs a route; the only way out of the namespace is the veth.
+  ip -n "$ns" route add default dev veth0
+done
+
+if [ -n "$command_a" ]; then
+  ip netns exec "$TW_NS_A" bash -c "$command_a" &
+fi
+ip netns exec "$TW_NS_B" "$@"

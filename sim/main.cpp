@@ -1,0 +1,244 @@
+// kvq-unit-sim: emulates any number of KVQ units on UDP port 10021.
+#include "protocol/constants.h"
+#include "sim/json_line.h"
+#include "sim/unit_responder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QNetworkDatagram>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QVariant>
+
+#include <fstream>
+#include <iostream>
+#include <random>
+
+namespace {
+
+using namespace kvqsim;
+
+struct SendOptions {
+    bool unicast = false;
+    int delayMs = 0;
+    double dropShare = 0.0;
+    bool logReplies = true;
+};
+
+void Emit(const std::string& line) {
+    std::cout << line << '\n';
+}
+
+class Simulator : public QObject {
+public:
+    Simulator(UnitResponder responder, SendOptions send, std::uint32_t seed)
+        : responder_(std::move(responder)), send_(send), rng_(seed) {
+        connect(&socket_, &QUdpSocket::readyRead, this, &Simulator::ReadAll);
+    }
+
+    bool Bind(const QHostAddress& address) {
+        if (!socket_.bind(address, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort)) {
+            std::cerr << "kvq-unit-sim: cannot bind UDP port 10021: "
+                      << socket_.errorString().toStdString() << '\n';
+            return false;
+        }
+        socket_.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, QVariant(4 << 20));
+        Emit(JsonLine()
+                 .Add("event", "started")
+                 .Add("units", static_cast<int>(responder_.Units().size()))
+                 .Add("port", static_cast<int>(tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort))
+                 .Text());
+        std::cout.flush();
+        return true;
+    }
+
+private:
+    void ReadAll() {
+        while (socket_.hasPendingDatagrams()) {
+            const QNetworkDatagram datagram = socket_.receiveDatagram();
+            const QByteArray bytes = datagram.data();
+            const std::string sender = datagram.senderAddress().toString().toStdString();
+            Response response =
+                responder_.Handle(std::string_view(bytes.constData(), bytes.size()), sender);
+            for (const auto& line : response.events)
+                Emit(line);
+            const QHostAddress target =
+                send_.unicast ? datagram.senderAddress() : QHostAddress(QHostAddress::Broadcast);
+            if (send_.delayMs > 0)
+                QTimer::singleShot(send_.delayMs, this,
+                                   [this, replies = std::move(response.replies), target]() {
+                                       SendAll(replies, target);
+                                   });
+            else
+                SendAll(response.replies, target);
+        }
+        std::cout.flush();
+    }
+
+    void SendAll(const std::vector<Outgoing>& replies, const QHostAddress& target) {
+        std::bernoulli_distribution drop(send_.dropShare);
+        for (const auto& reply : replies) {
+            const bool dropped = send_.dropShare > 0 && drop(rng_);
+            const bool sent = !dropped && Send(reply.bytes, target);
+            if (!send_.logReplies && sent)
+                continue;
+            JsonLine line;
+            line.Add("event", dropped ? "reply-dropped"
+                              : sent  ? "reply"
+                                      : "send-failed")
+                .Add("kind", reply.kind)
+                .Add("to", target.toString().toStdString())
+                .Add("bytes", static_cast<int>(reply.bytes.size()));
+            if (reply.unit >= 0) {
+                const int last = reply.kind == "change" ? 16 : HighestField;
+                line.Add("unit", reply.unit)
+                    .AddRaw("fields", responder_.FieldsJson(reply.unit, 1, last));
+            }
+            Emit(line.Text());
+        }
+        std::cout.flush();
+    }
+
+    // As fast as the socket takes them: wait briefly while the kernel's queue is full.
+    bool Send(const std::string& bytes, const QHostAddress& target) {
+        const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            if (socket_.writeDatagram(
+                    data, target, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort) == data.size())
+                return true;
+            socket_.waitForBytesWritten(5);
+        }
+        return false;
+    }
+
+    QUdpSocket socket_;
+    UnitResponder responder_;
+    SendOptions send_;
+    std::mt19937 rng_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("kvq-unit-sim");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Emulates KVQ network video units on UDP port 10021 for testing the Tarnwick console.\n"
+        "Answers identification requests (one reply per unit), select and unselect requests\n"
+        "(the named units start or stop identifying themselves) and change requests (the named\n"
+        "unit takes the changed fields and sends a change reply). Writes one JSON line per event\n"
+        "on standard output. Replies are broadcast to 255.255.255.255: run it only inside a\n"
+        "private test network (scripts/private-net.sh), never on a real LAN.");
+    parser.addHelpOption();
+    const QCommandLineOption count({"n", "count"}, "Number of units (default 3).", "N", "3");
+    const QCommandLineOption seed("seed", "Seed of the generated field values (default 1).", "S",
+                                  "1");
+    const QCommandLineOption first("first-address",
+                                   "IP Address field of the first unit; the next units count up "
+                                   "from it (default 10.77.0.10). Only a field value: nothing is "
+                                   "sent there.",
+                                   "A", "10.77.0.10");
+    const QCommandLineOption file("units-file",
+                                  "Read the units from FILE instead: \"[unit]\" starts a unit, "
+                                  "\"<field 1-18>=<value>\" sets one field, '#' starts a comment; "
+                                  "fields left out are generated.",
+                                  "FILE");
+    const QCommandLineOption bind("bind", "Local address to bind (default any IPv4 address).",
+                                  "ADDRESS", "0.0.0.0");
+    const QCommandLineOption unicast("unicast", "Reply to the asker's address instead of "
+                                                "broadcasting to 255.255.255.255.");
+    const QCommandLineOption noChange("no-change-reply", "Take change requests but never answer "
+                                                         "them.");
+    const QCommandLineOption delay("reply-delay",
+                                   "Wait MS milliseconds before sending the replies "
+                                   "to a request (default 0).",
+                                   "MS", "0");
+    const QCommandLineOption dropShare("drop-share",
+                                       "Leave out this share (0 to 1) of the replies, chosen at "
+                                       "random from the seed; each is logged as reply-dropped.",
+                                       "P", "0");
+    const QCommandLineOption version("reply-version",
+                                     "Version text of every reply (default 001; anything else "
+                                     "is a bad version the console reports).",
+                                     "TEXT", "001");
+    const QCommandLineOption malformed(
+        "malformed",
+        "Before the replies to each identification request, send one malformed datagram of each "
+        "KIND (comma-separated, or \"all\"): " +
+            QString::fromStdString([] {
+                std::string all;
+                for (const auto& k : MalformedKinds())
+                    all += (all.empty() ? "" : ", ") + k;
+                return all;
+            }()) +
+            ".",
+        "KINDS");
+    const QCommandLineOption noReplyLog("no-reply-log",
+                                        "Do not log each reply sent (for large sweeps); requests "
+                                        "and failures are still logged.");
+    parser.addOptions({count, seed, first, file, bind, unicast, noChange, delay, dropShare, version,
+                       malformed, noReplyLog});
+    parser.process(app);
+
+    auto fail = [](const std::string& message) {
+        std::cerr << "kvq-unit-sim: " << message << '\n';
+        return 2;
+    };
+    bool ok = false;
+    UnitOptions unitOptions;
+    unitOptions.seed = parser.value(seed).toUInt(&ok);
+    if (!ok)
+        return fail("--seed needs a whole number");
+    unitOptions.firstAddress = parser.value(first).toStdString();
+    std::vector<SimUnit> units;
+    if (parser.isSet(file)) {
+        std::ifstream in(parser.value(file).toStdString());
+        if (!in)
+            return fail("cannot read " + parser.value(file).toStdString());
+        std::string error;
+        auto read = ReadUnits(in, unitOptions, error);
+        if (!read)
+            return fail(parser.value(file).toStdString() + ": " + error);
+        units = std::move(*read);
+    } else {
+        const int n = parser.value(count).toInt(&ok);
+        if (!ok || n < 0 || n > 1000000)
+            return fail("--count needs a number from 0 to 1000000");
+        units = MakeUnits(unitOptions, n);
+    }
+
+    ResponderOptions responderOptions;
+    responderOptions.version = parser.value(version).toStdString();
+    responderOptions.changeReplies = !parser.isSet(noChange);
+    if (parser.isSet(malformed)) {
+        for (const QString& kind : parser.value(malformed).split(',', Qt::SkipEmptyParts)) {
+            if (kind == "all") {
+                responderOptions.malformed = MalformedKinds();
+                continue;
+            }
+            const auto& known = MalformedKinds();
+            if (std::find(known.begin(), known.end(), kind.toStdString()) == known.end())
+                return fail("unknown malformed kind: " + kind.toStdString());
+            responderOptions.malformed.push_back(kind.toStdString());
+        }
+    }
+    SendOptions sendOptions;
+    sendOptions.unicast = parser.isSet(unicast);
+    sendOptions.logReplies = !parser.isSet(noReplyLog);
+    sendOptions.delayMs = parser.value(delay).toInt(&ok);
+    if (!ok || sendOptions.delayMs < 0)
+        return fail("--reply-delay needs a number of milliseconds");
+    sendOptions.dropShare = parser.value(dropShare).toDouble(&ok);
+    if (!ok || sendOptions.dropShare < 0 || sendOptions.dropShare > 1)
+        return fail("--drop-share needs a number from 0 to 1");
+    const QHostAddress bindAddress(parser.value(bind));
+    if (bindAddress.isNull() || bindAddress.protocol() != QAbstractSocket::IPv4Protocol)
+        return fail("--bind needs an IPv4 address");
+
+    Simulator simulator(UnitResponder(std::move(units), responderOptions), sendOptions,
+                        unitOptions.seed);
+    if (!simulator.Bind(bindAddress))
+        return 1;
+    return app.exec();
+}

@@ -1,0 +1,37 @@
+// kvq-unit-sim started in the other namespace of the private test network, with its events.
+#pragma once
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace tarnwick::test {
+
+class SimProcess {
+public:
+    ~SimProcess();
+
+    // Starts the simulator in $TW_NS_A and waits for its "started" event; the reason if not.
+    bool Start(const QStringList& arguments, QString& error);
+    void Stop();
+
+    // Reads what the simulator has written so far.
+    const std::vector<QJsonObject>& Events();
+    std::vector<QJsonObject> EventsNamed(const QString& name);
+    // Waits (running the event loop) until `count` events satisfy `match`.
+    bool WaitForEvents(const std::function<bool(const QJsonObject&)>& match, int count,
+                       int timeoutMs);
+
+private:
+    QProcess process_;
+    QByteArray pending_;
+    std::vector<QJsonObject> events_;
+};
+
+// Where the environment says the test network and the simulator are; empty when it does not.
+QString MissingTestNetworkReason();
+
+} // namespace tarnwick::test
