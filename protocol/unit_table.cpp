@@ -18,11 +18,13 @@ int UnitTable::FindRowByMAC(std::string_view mac) const {
 }
 
 int UnitTable::AppendRow(std::string version) {
+    const int number = UnitCount() + 1;
+    if (listener_)
+        listener_->RowsAboutToBeAppended(number, number);
     UnitRow row;
     row.cells[0].text = UseDHCPRowText;
     row.version = std::move(version);
     rows_.push_back(std::move(row));
-    const int number = UnitCount();
     IndexAdd({}, number);
     if (listener_)
         listener_->RowsAppended(number, number);
@@ -74,6 +76,8 @@ void UnitTable::SetReportedChecked(int row, bool checked) {
 }
 
 void UnitTable::Clear() {
+    if (listener_)
+        listener_->RowsAboutToBeCleared();
     rows_.clear();
     macIndex_.clear();
     batchRow_ = 0;

@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -25,8 +26,14 @@ struct SendOptions {
     bool logReplies = true;
 };
 
+// Every event carries the milliseconds since the simulator started.
 void Emit(const std::string& line) {
-    std::cout << line << '\n';
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    std::cout << line.substr(0, line.size() - 1) << ",\"ms\":" << clock.elapsed() << "}\n";
 }
 
 class Simulator : public QObject {

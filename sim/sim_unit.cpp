@@ -50,7 +50,7 @@ SimUnit MakeUnit(const UnitOptions& options, int index) {
     f[7] = FormatIPv4(ip);
     f[8] = "255.255.0.0";
     f[9] = FormatIPv4((ip & 0xFFFF0000u) | 1u);
-    f[10] = rng() % 2 ? "TRUE" : "FALSE";
+    f[10] = index % 2 ? "TRUE" : "FALSE";
     f[11] = FormatIPv4((ip & 0xFFFF0000u) | 2u);
     f[12] = "kvq-" + std::to_string(index + 1);
     f[13] = "00:1B:2C:" + Hex((u >> 16) & 0xFF, 2) + ":" + Hex((u >> 8) & 0xFF, 2) + ":" +

@@ -1,0 +1,110 @@
+#include "app/unit_table_model.h"
+
+#include "protocol/list_columns.h"
+
+#include <QColor>
+
+namespace tarnwick {
+namespace {
+
+// COLORREF is 0x00BBGGRR.
+QColor FromColorRef(Colour colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+} // namespace
+
+UnitTableModel::UnitTableModel(UnitTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {
+    table_.SetListener(this);
+    SetFont(QFont());
+}
+
+UnitTableModel::~UnitTableModel() {
+    table_.SetListener(nullptr);
+}
+
+void UnitTableModel::SetFont(const QFont& font) {
+    font_ = font;
+    boldFont_ = font;
+    boldFont_.setBold(true);
+}
+
+int UnitTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.UnitCount();
+}
+
+int UnitTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ListViewFieldNumberColumnCount;
+}
+
+QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
+    const int row = index.row() + 1;
+    const int column = index.column() + 1;
+    if (!index.isValid() || !table_.HasRow(row))
+        return {};
+    const Cell& cell = table_.CellAt(row, column);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        // Texts from the wire are bytes: one byte, one character.
+        return QString::fromLatin1(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
+    case Qt::ForegroundRole:
+        return FromColorRef(cell.colour);
+    case Qt::FontRole:
+        return cell.bold ? boldFont_ : font_;
+    case Qt::CheckStateRole:
+        if (column == ListViewFieldNumberUseDHCPColumn)
+            return table_.Row(row).checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < ListViewFieldNumberColumnCount)
+        return QString::fromLatin1(ListColumnHeaders[static_cast<std::size_t>(section)]);
+    return {};
+}
+
+Qt::ItemFlags UnitTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    // Only the view calls this, and only for a user's click on a check box.
+    const int row = index.row() + 1;
+    if (role != Qt::CheckStateRole || index.column() != 0 || !table_.HasRow(row))
+        return false;
+    table_.SetChecked(row, value.toInt() == Qt::Checked);
+    emit CheckBoxToggled(row);
+    return true;
+}
+
+void UnitTableModel::RowsAboutToBeAppended(int firstRow, int lastRow) {
+    beginInsertRows({}, firstRow - 1, lastRow - 1);
+}
+
+void UnitTableModel::RowsAppended(int, int) {
+    endInsertRows();
+}
+
+void UnitTableModel::CellsChanged(int row, int firstColumn, int lastColumn) {
+    emit dataChanged(index(row - 1, firstColumn - 1), index(row - 1, lastColumn - 1));
+}
+
+void UnitTableModel::RowsAboutToBeCleared() {
+    beginResetModel();
+}
+
+void UnitTableModel::RowsCleared() {
+    endResetModel();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,42 @@
+// The unit table as a Qt model: one row per unit, sixteen columns, check box in the first.
+#pragma once
+
+#include "protocol/unit_table.h"
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+namespace tarnwick {
+
+class UnitTableModel : public QAbstractTableModel, private UnitTableListener {
+    Q_OBJECT
+public:
+    UnitTableModel(UnitTable& table, QObject* parent = nullptr);
+    ~UnitTableModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    void SetFont(const QFont& font);
+
+signals:
+    // Only a user's click on a row's check box; replies never raise it.
+    void CheckBoxToggled(int row);
+
+private:
+    void RowsAboutToBeAppended(int firstRow, int lastRow) override;
+    void RowsAppended(int firstRow, int lastRow) override;
+    void CellsChanged(int row, int firstColumn, int lastColumn) override;
+    void RowsAboutToBeCleared() override;
+    void RowsCleared() override;
+
+    UnitTable& table_;
+    QFont font_;
+    QFont boldFont_;
+};
+
+} // namespace tarnwick

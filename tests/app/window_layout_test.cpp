@@ -1,0 +1,74 @@
+#include "app/window_layout.h"
+#include "tests/app/window_test_support.h"
+
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+TEST(WindowLayout, ReferencesFromTheDesign) {
+    const WindowLayout layout = InitialLayout(5400, 8400);
+    EXPECT_EQ(layout.LastWindowHeight, 5400);
+    EXPECT_EQ(layout.LastWindowWidth, 8400);
+    EXPECT_EQ(layout.ListBottomMargin, 5400 - (720 + 3855));
+}
+
+TEST(WindowLayout, GrowingMovesButtonsAndStretchesTheList) {
+    WindowLayout layout = InitialLayout(5400, 8400);
+    ASSERT_TRUE(ResizeLayout(layout, 6000, 8700));
+    EXPECT_EQ(layout.buttonApply, (TwipsRect{5580, 5280, 1350, 350}));
+    EXPECT_EQ(layout.buttonCancelAll, (TwipsRect{7140, 5280, 1350, 350}));
+    EXPECT_EQ(layout.list, (TwipsRect{240, 720, 8235, 4455}));
+    EXPECT_EQ(layout.LastWindowHeight, 6000);
+    EXPECT_EQ(layout.LastWindowWidth, 8700);
+}
+
+TEST(WindowLayout, ShrinkUntilHiddenThenGrowBack) {
+    WindowLayout layout = InitialLayout(5400, 8400);
+    // Room below the list's top: H - 825 must stay above 720.
+    ASSERT_TRUE(ResizeLayout(layout, 1600, 8400));
+    EXPECT_TRUE(layout.listVisible);
+    EXPECT_EQ(layout.list.height, 55);
+    ASSERT_TRUE(ResizeLayout(layout, 1545, 6000));
+    EXPECT_FALSE(layout.listVisible) << "H - margin == top: no room";
+    EXPECT_EQ(layout.list.width, 7935) << "a hidden list keeps its width";
+    ASSERT_TRUE(ResizeLayout(layout, 3000, 9000));
+    EXPECT_TRUE(layout.listVisible);
+    EXPECT_EQ(layout.list.height, 3000 - (720 + 825));
+    EXPECT_EQ(layout.list.width, 7935) << "width changes while hidden are not applied";
+    EXPECT_EQ(layout.buttonApply.left, 5280 + 600);
+}
+
+TEST(WindowLayout, ANegativeListSizeStopsThePass) {
+    WindowLayout layout = InitialLayout(5400, 8400);
+    ASSERT_FALSE(ResizeLayout(layout, 5400, 200));
+    EXPECT_EQ(layout.buttonApply.left, 5280 - 8200) << "steps before the failure stay done";
+    EXPECT_EQ(layout.list.width, 7935);
+    EXPECT_EQ(layout.LastWindowWidth, 8400) << "the next pass measures from the last good one";
+}
+
+TEST(WindowLayout, WideWindowsDoNotOverflow) {
+    WindowLayout layout = InitialLayout(5400, 8400);
+    ASSERT_TRUE(ResizeLayout(layout, 30000, 57600)); // a 4K screen at 96 DPI
+    EXPECT_EQ(layout.LastWindowWidth, 57600);
+    EXPECT_EQ(layout.list.width, 7935 + 49200);
+}
+
+TEST(WindowLayout, TheWindowFollowsTheRule) {
+    test::WindowUnderTest w;
+    w->show();
+    const QRect before = w->buttonApply->geometry();
+    const QRect list = w->ListViewUnitsOnline->geometry();
+    // 96 DPI offscreen: 15 twips a pixel.
+    w->Form->resize(w->Form->width() + 20, w->Form->height() + 40);
+    EXPECT_EQ(w->buttonApply->geometry(), before.translated(20, 40));
+    EXPECT_EQ(w->ListViewUnitsOnline->geometry().size(), list.size() + QSize(20, 40));
+    w->Form->resize(w->Form->width(), 50);
+    EXPECT_FALSE(w->ListViewUnitsOnline->isVisible());
+}
+
+} // namespace
+} // namespace tarnwick
