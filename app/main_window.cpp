@@ -80,7 +80,9 @@ void frmLumivarNetTarnwick::CreateControls() {
     setCentralWidget(Form);
     Form->installEventFilter(this);
     // The design sizes were made for this face and size.
-    QFont formFont("MS Sans Serif");
+    QFont formFont;
+    formFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
+                          "Nimbus Sans", "Helvetica"});
     formFont.setPointSizeF(8.25);
     formFont.setWeight(QFont::Normal);
     Form->setFont(formFont);
