@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/pending_edit_delegate.h"
 #include "app/toolbar_icons.h"
 #include "app/unit_table_model.h"
+#include "editing/mod_sub_class.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "protocol/list_columns.h"
@@ -14,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -111,13 +114,24 @@ void frmLumivarNetTarnwick::CreateControls() {
     ListViewUnitsOnline->header()->setSectionsMovable(false);
     ListViewUnitsOnline->header()->setDefaultSectionSize(100);
     ListViewUnitsOnline->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A light selection with black text, so red pending edits stay visible in the selected row.
+    ListViewUnitsOnline->setItemDelegate(new PendingEditDelegate(ListViewUnitsOnline));
+    QPalette listPalette = ListViewUnitsOnline->palette();
+    listPalette.setColor(QPalette::Highlight, QColor(204, 228, 247));
+    listPalette.setColor(QPalette::HighlightedText, Qt::black);
+    ListViewUnitsOnline->setPalette(listPalette);
+
+    connect(model_.get(), &UnitTableModel::CheckBoxToggled, this,
+            &frmLumivarNetTarnwick::RowCheckBoxChanged);
 
     buttonApply = new QPushButton(tr("Apply"), Form);
     buttonApply->setObjectName("buttonApply");
     buttonApply->setEnabled(false);
+    connect(buttonApply, &QPushButton::clicked, this, &frmLumivarNetTarnwick::Apply);
     buttonCancelAll = new QPushButton(tr("Cancel All"), Form);
     buttonCancelAll->setObjectName("buttonCancelAll");
     buttonCancelAll->setEnabled(false);
+    connect(buttonCancelAll, &QPushButton::clicked, this, &frmLumivarNetTarnwick::CancelAll);
     setTabOrder(buttonApply, buttonCancelAll);
 
     StatusBar = new QStatusBar(Form);
@@ -222,6 +236,7 @@ void frmLumivarNetTarnwick::StartUp() {
     units_.Clear();
     AutoSelectDone = false;
 
+    modSubClass::CreateHookRegistry();
     fieldEdit_ = std::make_unique<FieldEdit>(*this, units_);
     fieldEdit_->Init(Form, ListViewUnitsOnline);
 
@@ -344,6 +359,8 @@ void frmLumivarNetTarnwick::ShowAboutBox() {
 }
 
 void frmLumivarNetTarnwick::TimerOpenTick() {
+    if (!fieldEdit_)
+        return; // the window has closed
     const int state = seams_.socketState ? seams_.socketState() : SckUDP->StateValue();
     QString caption = BaseCaption() + " - ";
     if (state >= 0 && state < static_cast<int>(SocketStateTexts.size()))
@@ -400,7 +417,8 @@ void frmLumivarNetTarnwick::StartReplyWait() {
 void frmLumivarNetTarnwick::HighlightRow(int row) {
     if (!units_.HasRow(row))
         return;
-    ListViewUnitsOnline->selectionModel()->setCurrentIndex(
+    // Selects without moving the current index, so the list does not scroll to column 1.
+    ListViewUnitsOnline->selectionModel()->select(
         model_->index(row - 1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -408,10 +426,100 @@ void frmLumivarNetTarnwick::ClearHighlight() {
     ListViewUnitsOnline->selectionModel()->clear();
 }
 
+void frmLumivarNetTarnwick::CountPendingChange() {
+    ++PendingChangeCount;
+    if (PendingChangeCount > 0) {
+        buttonApply->setEnabled(true);
+        buttonCancelAll->setEnabled(true);
+    }
+}
+
+void frmLumivarNetTarnwick::RowCheckBoxChanged(int row) {
+    if (!fieldEdit_)
+        return;
+    FieldEdit& editor = *fieldEdit_;
+    if (editor.SelectedUnitIndex != -1)
+        editor.SendMSGUnselectUnit();
+    if (editor.SelectedUnitIndex != row) {
+        HighlightRow(row);
+        editor.SelectedUnitIndex = row;
+        editor.SendMSGSelectUnit();
+    }
+    const int marked = editor.SelectedUnitIndex;
+    if (units_.HasRow(marked)) {
+        const bool red =
+            units_.CellAt(marked, ListViewFieldNumberUseDHCPColumn).colour == ColourRed;
+        units_.SetColour(marked, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
+        units_.SetBold(marked, ListViewFieldNumberUseDHCPColumn, !red);
+    }
+    CountPendingChange();
+}
+
+void frmLumivarNetTarnwick::Apply() {
+    // Apply yields between units: a second press meanwhile is ignored.
+    if (applying_ || !fieldEdit_)
+        return;
+    applying_ = true;
+    FieldEdit& editor = *fieldEdit_;
+    const int selectedBefore = editor.SelectedUnitIndex;
+    const int rows = UnitCount();
+    for (int row = 1; row <= rows; ++row) {
+        // A Refresh meanwhile may have emptied the list: rows that are gone are skipped.
+        if (!units_.HasRow(row))
+            continue;
+        if (editor.SelectedUnitIndex != -1) {
+            editor.SendMSGUnselectUnit();
+            ClearHighlight();
+        }
+        editor.SelectedUnitIndex = row;
+        HighlightRow(row);
+        editor.SendMSGSelectUnit();
+        editor.SendChanges(row);
+        QCoreApplication::processEvents();
+    }
+    editor.SendMSGUnselectUnit();
+    ClearHighlight();
+    editor.SelectedUnitIndex = selectedBefore;
+    if (selectedBefore != -1) {
+        HighlightRow(selectedBefore);
+        editor.SendMSGSelectUnit();
+    }
+    PendingChangeCount = 0;
+    buttonApply->setEnabled(false);
+    buttonCancelAll->setEnabled(false);
+    applying_ = false;
+}
+
+void frmLumivarNetTarnwick::CancelAll() {
+    if (fieldEdit_)
+        fieldEdit_->HideEditBox();
+    for (int row = 1; row <= UnitCount(); ++row) {
+        const UnitRow& unit = units_.Row(row);
+        units_.BeginRowUpdate(row);
+        for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
+            if (units_.CellAt(row, column).colour == ColourBlack)
+                continue;
+            if (column == ListViewFieldNumberUseDHCPColumn)
+                units_.SetChecked(row, unit.reportedChecked);
+            else
+                units_.SetText(row, column,
+                               unit.reportedText[static_cast<std::size_t>(column - 1)]);
+            units_.SetColour(row, column, ColourBlack);
+            units_.SetBold(row, column, false);
+        }
+        units_.EndRowUpdate();
+    }
+    PendingChangeCount = 0;
+    buttonApply->setEnabled(false);
+    buttonCancelAll->setEnabled(false);
+}
+
 void frmLumivarNetTarnwick::closeEvent(QCloseEvent* event) {
     if (fieldEdit_ && fieldEdit_->SelectedUnitIndex != -1)
         fieldEdit_->SendMSGUnselectUnit();
     TimerOpen.stop();
+    modSubClass::ReleaseHookRegistry();
+    fieldEdit_.reset();
     event->accept();
 }
 
@@ -445,6 +553,7 @@ void frmLumivarNetTarnwick::ApplyLayout() {
 }
 
 void frmLumivarNetTarnwick::FormResized() {
+    fieldEdit_->HideEditBox();
     ResizeLayout(layout_, FormHeightTwips(), FormWidthTwips());
     ApplyLayout();
 }

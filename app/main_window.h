@@ -87,6 +87,15 @@ public:
     void ShowMessage(const MessageReport& report) override;
     std::uint16_t IdentificationFilterChecks() const override;
     void StartReplyWait() override;
+    void CountPendingChange() override;
+    bool IsInternalMode() const override { return InternalMode; }
+
+    // A user ticked or cleared the check box of `row`.
+    void RowCheckBoxChanged(int row);
+    // Sends every unit its pending changes.
+    void Apply();
+    // Drops every pending change: cells and check boxes go back to what the units reported.
+    void CancelAll();
 
     // Controls.
     QWidget* Form = nullptr;
@@ -134,6 +143,7 @@ private:
     bool intakeBoxOpen_ = false;
     int suppressedIntakeReports_ = 0;
     bool transportErrorShown_ = false;
+    bool applying_ = false;
 };
 
 } // namespace tarnwick

@@ -1,0 +1,19 @@
+// What an edited field must hold before it becomes a pending change.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// Empty, or four dot-separated parts of plain decimal digits from 0 to 255. Blanks, signs and
+// leading zeros are refused: many address parsers read "010" as octal 8.
+bool IsValidIPAddress(std::string_view text);
+
+// The exclamation message for `text` in field `fieldNumber`; nothing when it is acceptable.
+// `fitsOneByte`: every character of the text fits in one byte on the wire (Latin-1).
+std::optional<std::string> ValidationMessage(int fieldNumber, std::string_view text,
+                                             bool fitsOneByte);
+
+} // namespace tarnwick
