@@ -73,6 +73,9 @@ frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, WindowSeams seam
 
 frmLumivarNetTarnwick::~frmLumivarNetTarnwick() {
     TimerOpen.stop();
+    // The editor lets go of the list before the list goes.
+    fieldEdit_.reset();
+    modSubClass::ReleaseHookRegistry();
     // The view goes first: it must not ask a model that is gone.
     delete ListViewUnitsOnline;
     ListViewUnitsOnline = nullptr;

@@ -44,6 +44,10 @@ bool FitsOneByte(const QString& text) {
 FieldEdit::FieldEdit(FieldEditHost& host, UnitTable& table) : host_(host), table_(table) {}
 
 FieldEdit::~FieldEdit() {
+    if (listViewport_)
+        listViewport_->removeEventFilter(this);
+    if (txtEdit)
+        txtEdit->removeEventFilter(this);
     if (ltvListView)
         modSubClass::UnhookWindow(ltvListView);
 }
@@ -60,7 +64,8 @@ void FieldEdit::Init(QWidget* /*form*/, QTreeView* listView) {
     palette.setColor(QPalette::Text, palette.color(QPalette::Highlight));
     txtEdit->setPalette(palette);
     txtEdit->installEventFilter(this);
-    listView->viewport()->installEventFilter(this);
+    listViewport_ = listView->viewport();
+    listViewport_->installEventFilter(this);
     SelectedUnitIndex = -1;
     modSubClass::HookWindow(listView, this);
 }
@@ -84,8 +89,7 @@ void FieldEdit::ShowMessage(const std::string& text) {
 }
 
 bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (ltvListView && watched == ltvListView->viewport() &&
-        event->type() == QEvent::MouseButtonRelease) {
+    if (watched == listViewport_ && event->type() == QEvent::MouseButtonRelease) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         StartEdit(at.x(), at.y());
         return false;

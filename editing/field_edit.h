@@ -84,6 +84,7 @@ private:
     FieldEditHost& host_;
     UnitTable& table_;
     QPointer<QTreeView> ltvListView;
+    QPointer<QWidget> listViewport_;
     bool committing_ = false;
     bool quiet_ = false; // no commit while the editor hides itself or a message shows
 };
