@@ -39,6 +39,20 @@ bool FitsOneByte(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
+// The fields Tab moves between; always editable.
+bool IsTabTarget(int field) {
+    switch (field) {
+    case FieldNumberSavedIPAddress:
+    case FieldNumberSubnetMask:
+    case FieldNumberDefaultGateway:
+    case FieldNumberDNSServer:
+    case FieldNumberHostName:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 FieldEdit::FieldEdit(FieldEditHost& host, UnitTable& table) : host_(host), table_(table) {}
@@ -144,13 +158,9 @@ bool FieldEdit::EditorKeyPress(QKeyEvent* key) {
 }
 
 bool FieldEdit::IsEditable(int field, int row) const {
-    switch (field) {
-    case FieldNumberSavedIPAddress:
-    case FieldNumberSubnetMask:
-    case FieldNumberDefaultGateway:
-    case FieldNumberDNSServer:
-    case FieldNumberHostName:
+    if (IsTabTarget(field))
         return true;
+    switch (field) {
     case FieldNumberUnitID:
         return !table_.CellAt(row, ListViewFieldNumberUnitIDColumn).text.empty();
     case FieldNumberSerialNumber:
@@ -224,16 +234,8 @@ void FieldEdit::EditNextField() {
     else if (field == FieldNumberUseDHCP)
         field = FieldNumberDNSServer;
     CurrentFieldNumber = field;
-    switch (field) {
-    case FieldNumberSavedIPAddress:
-    case FieldNumberSubnetMask:
-    case FieldNumberDefaultGateway:
-    case FieldNumberDNSServer:
-    case FieldNumberHostName:
-        break;
-    default:
+    if (!IsTabTarget(field))
         return;
-    }
     CurrentCell = {SelectedUnitIndex, ColumnOfField(field)};
     if (!ltvListView || !table_.HasRow(CurrentCell.row))
         return;
