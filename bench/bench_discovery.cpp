@@ -29,7 +29,8 @@ Run Sweep(DiscoveryProbe::Mode mode, int units) {
         std::fprintf(stderr, "cannot bind: %s\n", qPrintable(error));
         std::exit(1);
     }
-    probe.Broadcast(tarnwick::IdentificationRequest());
+    if (!probe.Broadcast(tarnwick::IdentificationRequest()))
+        std::fprintf(stderr, "the identification request did not go out\n");
     QElapsedTimer quiet;
     quiet.start();
     int seen = 0;

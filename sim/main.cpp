@@ -50,6 +50,8 @@ public:
             return false;
         }
         socket_.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, QVariant(4 << 20));
+        // Broadcast replies come back to us too: room for them, so a request is not crowded out.
+        socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(8 << 20));
         Emit(JsonLine()
                  .Add("event", "started")
                  .Add("units", static_cast<int>(responder_.Units().size()))
