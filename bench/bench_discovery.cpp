@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         for (int round = 1; round <= Rounds; ++round) {
-            const Run raw = Sweep(DiscoveryProbe::Mode::CountOnly, units);
             const Run probe = Sweep(DiscoveryProbe::Mode::Intake, units);
+            const Run raw = Sweep(DiscoveryProbe::Mode::CountOnly, units);
             std::printf(
                 "%8d %5d | %6d datagrams %8.2f ms | %6d datagrams %6d rows %8.2f ms | %5.2f\n",
                 units, round, raw.datagrams, raw.ms, probe.datagrams, probe.rows, probe.ms,
