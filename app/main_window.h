@@ -64,7 +64,6 @@ public:
 
     FieldEdit& CellEditor() { return *fieldEdit_; }
     UnitTable& Units() { return units_; }
-    const WindowLayout& Layout() const { return layout_; }
     // Intake reports left unshown because one was already open.
     int SuppressedIntakeReports() const { return suppressedIntakeReports_; }
 

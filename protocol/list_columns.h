@@ -9,7 +9,6 @@ namespace tarnwick {
 inline constexpr int ListViewFieldNumberColumnCount = 16;
 inline constexpr int ListViewFieldNumberUseDHCPColumn = 1;
 inline constexpr int ListViewFieldNumberUnitIDColumn = 6;
-inline constexpr int ListViewFieldNumberSerialNumberColumn = 7;
 inline constexpr int ListViewFieldNumberMACAddressColumn = 14;
 inline constexpr int ListViewFieldNumberDeviceInformationColumn = 16;
 

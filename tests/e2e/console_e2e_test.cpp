@@ -173,15 +173,7 @@ TEST_F(ConsoleEndToEnd, AKilledConsoleDoesNotBlockTheNextStart) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    QString missing = tarnwick::test::MissingTestNetworkReason();
-    if (missing.isEmpty() && qEnvironmentVariableIsEmpty("TARNWICK_BINARY"))
-        missing = "TARNWICK_BINARY does not name the tarnwick binary";
-    if (missing.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY"))
-        missing = "no X display: run under xvfb-run";
-    if (!missing.isEmpty()) {
-        std::fprintf(stderr, "console end-to-end tests cannot run: %s\n", qPrintable(missing));
-        return 1;
-    }
-    return RUN_ALL_TESTS();
+    // DISPLAY: run under xvfb-run.
+    return tarnwick::test::RunEndToEndTests(argc, argv, "console end-to-end tests",
+                                            {"TARNWICK_BINARY", "DISPLAY"});
 }

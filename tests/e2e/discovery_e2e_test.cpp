@@ -150,11 +150,5 @@ TEST_F(DiscoveryEndToEnd, MalformedDatagramsChangeNoRow) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const QString missing = tarnwick::test::MissingTestNetworkReason();
-    if (!missing.isEmpty()) {
-        std::fprintf(stderr, "end-to-end tests cannot run: %s\n", qPrintable(missing));
-        return 1;
-    }
-    return RUN_ALL_TESTS();
+    return tarnwick::test::RunEndToEndTests(argc, argv, "end-to-end tests");
 }

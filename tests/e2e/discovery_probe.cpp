@@ -53,12 +53,6 @@ bool DiscoveryProbe::WaitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-void DiscoveryProbe::ResetCounters() {
-    reports_.clear();
-    datagrams_ = identificationReplies_ = changeReplies_ = invalidChangeReplies_ = 0;
-    firstNs_ = lastNs_ = 0;
-}
-
 void DiscoveryProbe::ReadPending() {
     // readDatagram alone: asking hasPendingDatagrams first costs a second system call.
     for (;;) {

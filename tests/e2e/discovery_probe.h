@@ -38,7 +38,6 @@ public:
     int InvalidChangeReplies() const { return invalidChangeReplies_; }
     // Nanoseconds from the first to the last datagram received (own broadcasts excluded).
     qint64 FirstToLastNs() const { return lastNs_ - firstNs_; }
-    void ResetCounters();
 
 private:
     void ReadPending();

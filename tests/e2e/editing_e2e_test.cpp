@@ -114,11 +114,5 @@ TEST_F(EditingEndToEnd, OneUnitGetsItsChangesAndTheRowTurnsBlack) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const QString missing = tarnwick::test::MissingTestNetworkReason();
-    if (!missing.isEmpty()) {
-        std::fprintf(stderr, "editing end-to-end tests cannot run: %s\n", qPrintable(missing));
-        return 1;
-    }
-    return RUN_ALL_TESTS();
+    return tarnwick::test::RunEndToEndTests(argc, argv, "editing end-to-end tests");
 }

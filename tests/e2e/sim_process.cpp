@@ -4,14 +4,32 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
 namespace tarnwick::test {
 
-QString MissingTestNetworkReason() {
+QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded) {
     if (qEnvironmentVariableIsEmpty("TW_NS_A"))
         return "TW_NS_A is not set: run this test through scripts/private-net.sh (as root)";
     if (qEnvironmentVariableIsEmpty("KVQ_UNIT_SIM"))
         return "KVQ_UNIT_SIM does not name the kvq-unit-sim binary";
+    for (const char* name : alsoNeeded)
+        if (qEnvironmentVariableIsEmpty(name))
+            return QString(name) + " is not set";
     return {};
+}
+
+int RunEndToEndTests(int argc, char** argv, const char* what,
+                     std::initializer_list<const char*> alsoNeeded) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const QString missing = MissingTestNetworkReason(alsoNeeded);
+    if (!missing.isEmpty()) {
+        std::fprintf(stderr, "%s cannot run: %s\n", what, qPrintable(missing));
+        return 1;
+    }
+    return RUN_ALL_TESTS();
 }
 
 SimProcess::~SimProcess() {

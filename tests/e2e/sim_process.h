@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace tarnwick::test {
@@ -31,7 +32,12 @@ private:
     std::vector<QJsonObject> events_;
 };
 
-// Where the environment says the test network and the simulator are; empty when it does not.
-QString MissingTestNetworkReason();
+// Why the environment cannot run end-to-end tests (no test network, no simulator, or one of
+// `alsoNeeded` unset); empty when it can.
+QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded = {});
+
+// The shared start of an end-to-end test program: runs the tests, or says why it cannot.
+int RunEndToEndTests(int argc, char** argv, const char* what,
+                     std::initializer_list<const char*> alsoNeeded = {});
 
 } // namespace tarnwick::test
