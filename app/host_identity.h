@@ -2,22 +2,20 @@
 // broadcasts come back from these and are dropped.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-namespace tarnwick {
+class QObject;
 
-struct HostIdentity {
-    std::string name;
-    std::vector<std::string> addresses; // dotted text, in resolver order
-};
+namespace tarnwick {
 
 // The computer name, or empty when it cannot be read.
 std::string fOSMachineName();
 
-// The IPv4 addresses `hostName` resolves to, in resolver order; empty when it does not.
-std::vector<std::string> fGetHostIPAddresses(const std::string& hostName);
-
-HostIdentity LocalHostIdentity();
+// Resolves the computer name in the background (start-up never waits on a resolver) and hands
+// its IPv4 addresses, in resolver order, to `found` while `context` lives. Nothing found: an
+// empty list.
+void fGetHostIPAddresses(QObject* context, std::function<void(std::vector<std::string>)> found);
 
 } // namespace tarnwick

@@ -7,8 +7,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // No display name: the window system would add it to every caption.
     QApplication::setApplicationName("Tarnwick");
-    QApplication::setApplicationDisplayName("Tarnwick");
 
     tarnwick::SingleInstance instance;
     if (!instance.Claim())

@@ -1,6 +1,7 @@
 #include "app/unit_table_model.h"
 
-#include "protocol/list_columns.h"
+#include "app/latin1.h"
+#include "console/list_columns.h"
 
 #include <QColor>
 
@@ -15,14 +16,14 @@ QColor FromColorRef(Colour colour) {
 
 } // namespace
 
-UnitTableModel::UnitTableModel(UnitTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table) {
-    table_.SetListener(this);
+UnitTableModel::UnitTableModel(ConsoleSession& session, QObject* parent)
+    : QAbstractTableModel(parent), session_(session), table_(session.Units()) {
+    session_.SetTableListener(this);
     SetFont(QFont());
 }
 
 UnitTableModel::~UnitTableModel() {
-    table_.SetListener(nullptr);
+    session_.SetTableListener(nullptr);
 }
 
 void UnitTableModel::SetFont(const QFont& font) {
@@ -48,8 +49,7 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        // Texts from the wire are bytes: one byte, one character.
-        return QString::fromLatin1(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
+        return Latin1(cell.text);
     case Qt::ForegroundRole:
         return FromColorRef(cell.colour);
     case Qt::FontRole:
@@ -66,7 +66,7 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
 QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < ListViewFieldNumberColumnCount)
-        return QString::fromLatin1(ListColumnHeaders[static_cast<std::size_t>(section)]);
+        return QString(ListColumnHeaders[static_cast<std::size_t>(section)]);
     return {};
 }
 
@@ -78,12 +78,12 @@ Qt::ItemFlags UnitTableModel::flags(const QModelIndex& index) const {
 }
 
 bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    // Only the view calls this, and only for a user's click on a check box.
+    // Only the view calls this, and only for a user's click on a check box; the session decides
+    // and the table tells the view.
     const int row = index.row() + 1;
     if (role != Qt::CheckStateRole || index.column() != 0 || !table_.HasRow(row))
         return false;
-    table_.SetChecked(row, value.toInt() == Qt::Checked);
-    emit CheckBoxToggled(row);
+    emit CheckBoxToggled(row, value.toInt() == Qt::Checked);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The unit table as a Qt model: one row per unit, sixteen columns, check box in the first.
 #pragma once
 
-#include "protocol/unit_table.h"
+#include "console/console_session.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -11,7 +11,8 @@ namespace tarnwick {
 class UnitTableModel : public QAbstractTableModel, private UnitTableListener {
     Q_OBJECT
 public:
-    UnitTableModel(UnitTable& table, QObject* parent = nullptr);
+    // Shows the session's unit table; a user's click on a check box goes back to the session.
+    explicit UnitTableModel(ConsoleSession& session, QObject* parent = nullptr);
     ~UnitTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -25,7 +26,7 @@ public:
 
 signals:
     // Only a user's click on a row's check box; replies never raise it.
-    void CheckBoxToggled(int row);
+    void CheckBoxToggled(int row, bool checked);
 
 private:
     void RowsAboutToBeAppended(int firstRow, int lastRow) override;
@@ -34,7 +35,8 @@ private:
     void RowsAboutToBeCleared() override;
     void RowsCleared() override;
 
-    UnitTable& table_;
+    ConsoleSession& session_;
+    const UnitTable& table_;
     QFont font_;
     QFont boldFont_;
 };

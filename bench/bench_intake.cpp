@@ -1,15 +1,15 @@
 // Intake plus list update for whole sweeps: every unit answering one identification request.
-#include "protocol/reply_intake.h"
-#include "protocol/unit_list_update.h"
+#include "console/console_session.h"
+#include "tests/support/quiet_sink.h"
 #include "tests/support/raw_datagram.h"
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 namespace {
 
 using namespace tarnwick;
-
-const std::vector<std::string> kLocal = {"192.168.7.5"};
 
 std::vector<std::string> Sweep(int units) {
     std::vector<std::string> replies;
@@ -19,13 +19,16 @@ std::vector<std::string> Sweep(int units) {
     return replies;
 }
 
-void TakeSweep(UnitTable& table, const std::vector<std::string>& replies) {
-    for (const auto& bytes : replies) {
-        auto outcome = TakeDatagram(bytes, "10.0.0.9", kLocal);
-        auto* reply = std::get_if<IdentificationReply>(&outcome);
-        benchmark::DoNotOptimize(
-            ApplyIdentificationReply(table, reply->fields, reply->versionText));
-    }
+// A session as the window holds it, with nothing to send to.
+struct Console {
+    test::QuietSink sink;
+    ConsoleSession session{sink, false};
+    Console() { session.SetLocalAddresses({"192.168.7.5"}); }
+};
+
+void TakeSweep(ConsoleSession& session, const std::vector<std::string>& replies) {
+    for (const auto& bytes : replies)
+        benchmark::DoNotOptimize(session.TakeDatagram(bytes, "10.0.0.9"));
 }
 
 // Every reply adds a row: the first sweep after start or Refresh.
@@ -33,11 +36,11 @@ void BM_SweepNewUnits(benchmark::State& state) {
     const auto replies = Sweep(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        UnitTable table;
+        auto console = std::make_unique<Console>();
         state.ResumeTiming();
-        TakeSweep(table, replies);
+        TakeSweep(console->session, replies);
         state.PauseTiming();
-        table = UnitTable{};
+        console.reset();
         state.ResumeTiming();
     }
     state.counters["replies/s"] = benchmark::Counter(
@@ -47,10 +50,10 @@ void BM_SweepNewUnits(benchmark::State& state) {
 // Every reply finds its row: the periodic sweep of a known LAN.
 void BM_SweepKnownUnits(benchmark::State& state) {
     const auto replies = Sweep(static_cast<int>(state.range(0)));
-    UnitTable table;
-    TakeSweep(table, replies);
+    Console console;
+    TakeSweep(console.session, replies);
     for (auto _ : state)
-        TakeSweep(table, replies);
+        TakeSweep(console.session, replies);
     state.counters["replies/s"] = benchmark::Counter(
         static_cast<double>(state.iterations() * state.range(0)), benchmark::Counter::kIsRate);
 }

@@ -2,7 +2,6 @@
 // listed, and how long the event loop was ever kept from other work (repaints, clicks) meanwhile.
 // Run through scripts/bench-discovery.sh (private test network, offscreen).
 #include "app/main_window.h"
-#include "protocol/udp_transport.h"
 #include "tests/e2e/sim_process.h"
 
 #include <QApplication>
@@ -40,11 +39,11 @@ int main(int argc, char** argv) {
             last = now;
         });
         heartbeat.start(5);
-        while (window.UnitCount() < units && clock.elapsed() < 20000)
+        while (window.Session().UnitCount() < units && clock.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        std::printf("%8d | %10d | %12lld | %lld\n", units, window.UnitCount(),
+        std::printf("%8d | %10d | %12lld | %lld\n", units, window.Session().UnitCount(),
                     static_cast<long long>(clock.elapsed()), static_cast<long long>(longest));
-        window.TimerOpen.stop();
+        window.close();
     }
     return 0;
 }

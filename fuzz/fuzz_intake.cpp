@@ -1,48 +1,52 @@
-// Arbitrary datagrams through intake and, when accepted, the list update.
-#include "protocol/reply_intake.h"
-#include "protocol/unit_list_update.h"
+// Arbitrary datagrams through the session: intake, the list update and the requests that read
+// the rows the datagrams made.
+#include "console/console_session.h"
+#include "tests/support/quiet_sink.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
 
 using namespace tarnwick;
 
-UnitTable SeededTable() {
-    UnitTable table;
-    for (const char* mac : {"00:11:22:33:44:01", "00:11:22:33:44:02", ""}) {
-        UnitReplyFields fields;
-        fields[12] = {FieldNumberMACAddress, mac};
-        fields[11] = {FieldNumberHostName, "seed"};
-        ApplyIdentificationReply(table, fields, "001");
+struct Fuzzed {
+    test::QuietSink sink;
+    ConsoleSession session{sink, true};
+    Fuzzed() {
+        session.SetLocalAddresses({"192.168.7.5"});
+        session.StartUp();
     }
-    table.SetColour(1, 9, ColourRed);
-    return table;
-}
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<std::string> local = {"192.168.7.5"};
-    static UnitTable table = SeededTable();
+    static auto fuzzed = std::make_unique<Fuzzed>();
+    ConsoleSession& session = fuzzed->session;
     // The exact bytes, no more: a read past them is a sanitizer report.
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    auto outcome = TakeDatagram(bytes, "192.168.7.20", local);
-    const int before = table.UnitCount();
-    if (auto* id = std::get_if<IdentificationReply>(&outcome)) {
-        ApplyIdentificationReply(table, id->fields, id->versionText);
-        if (table.UnitCount() < before || table.UnitCount() > before + 1)
-            std::abort();
-    } else if (auto* change = std::get_if<ChangeReply>(&outcome); change && change->valid) {
-        ApplyChangeReply(table, change->fields);
-        if (table.UnitCount() != before)
-            std::abort();
-    }
-    if (!table.CheckInvariants() ||
-        table.UnitVersions().size() != static_cast<std::size_t>(table.UnitCount()))
+    const int before = session.UnitCount();
+    const IntakeResult result = session.TakeDatagram(bytes, "192.168.7.20");
+    const int after = session.UnitCount();
+    if (after < before || after > before + 1 ||
+        (result != IntakeResult::IdentificationReply && after != before))
         std::abort();
-    if (table.UnitCount() > 5000)
-        table = SeededTable();
+    // Every message box closes again, so the next one may show.
+    for (const auto origin : {MessageOrigin::Intake, MessageOrigin::Request})
+        session.MessageClosed(origin);
+    // Requests and Apply over whatever rows the datagrams left.
+    session.TimerOpenTick(1);
+    if (size % 7 == 0) {
+        session.Apply();
+        while (session.Applying())
+            session.ApplyStep();
+    }
+    if (!session.Units().CheckInvariants() ||
+        session.Units().UnitVersions().size() != static_cast<std::size_t>(after))
+        std::abort();
+    if (after > 5000)
+        fuzzed = std::make_unique<Fuzzed>();
     return 0;
 }

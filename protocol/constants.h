@@ -94,6 +94,10 @@ inline constexpr char MessageDataFieldTerminator = '\0';
 inline constexpr std::uint16_t ConstantsCommKVQWithKVQConsoleSetupPort = 10021;
 inline constexpr char ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress[] = "255.255.255.255";
 
+// Field 10 travels as text.
+inline constexpr char DHCPTextOn[] = "TRUE";
+inline constexpr char DHCPTextOff[] = "FALSE";
+
 // The fields that find a unit's row: only the MAC address.
 inline constexpr std::uint16_t KeyFieldMask = FieldBit(FieldNumberMACAddress);
 

@@ -17,16 +17,11 @@ std::string WriteHex(std::uint32_t value, int width) {
 std::optional<std::uint32_t> ReadHex32(std::string_view text) {
     if (text.empty())
         return std::nullopt;
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (!IsHexDigit(byte))
+    std::uint32_t value = 0;
+    for (const char c : text)
+        if (!AppendHexDigit(value, static_cast<unsigned char>(c), 0xFFFFFFFFu))
             return std::nullopt;
-        value = value * 16 + static_cast<std::uint64_t>(HexDigitValue(byte));
-        if (value > 0xFFFFFFFFu)
-            return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
+    return value;
 }
 
 } // namespace tarnwick

@@ -22,6 +22,18 @@ constexpr int HexDigitValue(unsigned char byte) {
     return 10 + (byte - 'A');
 }
 
+// Appends one digit to `value`; false when `byte` is no hex digit or the value would pass
+// `largest`. Every hex number of a datagram is read through this.
+constexpr bool AppendHexDigit(std::uint32_t& value, unsigned char byte, std::uint32_t largest) {
+    if (!IsHexDigit(byte))
+        return false;
+    const auto digit = static_cast<std::uint32_t>(HexDigitValue(byte));
+    if (digit > largest || value > (largest - digit) / 16)
+        return false;
+    value = value * 16 + digit;
+    return true;
+}
+
 // Uppercase, padded with "0" on the left to at least `width` digits.
 std::string WriteHex(std::uint32_t value, int width);
 

@@ -55,28 +55,17 @@ private:
     // Up to `count` digits while data is left; false on a non-digit or a value too large.
     bool ReadHexDigits(std::uint32_t count, std::uint32_t largest, std::uint32_t& value) {
         value = 0;
-        for (std::uint32_t i = 0; i < count && p_ < end_; ++i, ++p_) {
-            const auto byte = static_cast<unsigned char>(bytes_[p_]);
-            if (!IsHexDigit(byte))
+        for (std::uint32_t i = 0; i < count && p_ < end_; ++i, ++p_)
+            if (!AppendHexDigit(value, static_cast<unsigned char>(bytes_[p_]), largest))
                 return false;
-            value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(byte));
-            if (value > largest)
-                return false;
-        }
         return true;
     }
 
     bool DecodeItem(ReplyKind kind, UnitReplyFields& fields, std::optional<std::int32_t>& backup) {
         std::uint32_t field = 0;
-        while (p_ < end_ && bytes_[p_] != MessageDataFieldSeparator) {
-            const auto byte = static_cast<unsigned char>(bytes_[p_]);
-            if (!IsHexDigit(byte))
+        for (; p_ < end_ && bytes_[p_] != MessageDataFieldSeparator; ++p_)
+            if (!AppendHexDigit(field, static_cast<unsigned char>(bytes_[p_]), LargestFieldNumber))
                 return false;
-            field = field * 16 + static_cast<std::uint32_t>(HexDigitValue(byte));
-            if (field > LargestFieldNumber)
-                return false;
-            ++p_;
-        }
         if (p_ >= end_)
             return false;
         const std::uint32_t highest = kind == ReplyKind::Change

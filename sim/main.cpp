@@ -67,8 +67,8 @@ private:
             const QNetworkDatagram datagram = socket_.receiveDatagram();
             const QByteArray bytes = datagram.data();
             const std::string sender = datagram.senderAddress().toString().toStdString();
-            Response response =
-                responder_.Handle(std::string_view(bytes.constData(), bytes.size()), sender);
+            Response response = responder_.Handle(std::string_view(bytes.constData(), bytes.size()),
+                                                  sender, datagram.senderPort());
             for (const auto& line : response.events)
                 Emit(line);
             const QHostAddress target =
@@ -186,8 +186,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption noReplyLog("no-reply-log",
                                         "Do not log each reply sent (for large sweeps); requests "
                                         "and failures are still logged.");
+    const QCommandLineOption reverse(
+        "reverse-every-other",
+        "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
+        "so a console that refreshes sees its units come back in another order.");
     parser.addOptions({count, seed, first, file, bind, unicast, noChange, delay, dropShare, version,
-                       malformed, noReplyLog});
+                       malformed, noReplyLog, reverse});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -220,6 +224,7 @@ int main(int argc, char** argv) {
     ResponderOptions responderOptions;
     responderOptions.version = parser.value(version).toStdString();
     responderOptions.changeReplies = !parser.isSet(noChange);
+    responderOptions.reverseEveryOther = parser.isSet(reverse);
     if (parser.isSet(malformed)) {
         for (const QString& kind : parser.value(malformed).split(',', Qt::SkipEmptyParts)) {
             if (kind == "all") {

@@ -16,14 +16,10 @@ public:
 
     bool Hex(std::size_t digits, std::uint32_t& value) {
         value = 0;
-        for (std::size_t i = 0; i < digits; ++i, ++p_) {
-            if (p_ >= bytes_.size() || !IsHexDigit(static_cast<unsigned char>(bytes_[p_])))
+        for (std::size_t i = 0; i < digits; ++i, ++p_)
+            if (p_ >= bytes_.size() ||
+                !AppendHexDigit(value, static_cast<unsigned char>(bytes_[p_]), 0xFFFF))
                 return false;
-            value = value * 16 + static_cast<std::uint32_t>(
-                                     HexDigitValue(static_cast<unsigned char>(bytes_[p_])));
-            if (value > 0xFFFF)
-                return false;
-        }
         return true;
     }
 

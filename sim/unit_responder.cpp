@@ -1,8 +1,8 @@
 #include "sim/unit_responder.h"
 
+#include "console/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
-#include "protocol/list_columns.h"
 #include "sim/json_line.h"
 
 namespace kvqsim {
@@ -135,7 +135,7 @@ std::vector<int> UnitResponder::Named(const Request& request, bool selectMap) co
     return named;
 }
 
-Response UnitResponder::Handle(std::string_view datagram, std::string_view sender) {
+Response UnitResponder::Handle(std::string_view datagram, std::string_view sender, int senderPort) {
     Response response;
     std::string error;
     const auto request = DecodeRequest(datagram, error);
@@ -152,6 +152,7 @@ Response UnitResponder::Handle(std::string_view datagram, std::string_view sende
     response.events.push_back(JsonLine()
                                   .Add("event", "request")
                                   .Add("from", sender)
+                                  .Add("fromPort", senderPort)
                                   .Add("function", request->functionCode)
                                   .Add("class", request->messageClass)
                                   .Add("version", request->version)
@@ -164,8 +165,13 @@ Response UnitResponder::Handle(std::string_view datagram, std::string_view sende
     if (function == FunctionCodeIdentification && request->messageClass == MessageClass4) {
         for (const auto& kind : options_.malformed)
             response.replies.push_back({MalformedDatagram(kind), -1, "malformed:" + kind});
-        for (int u = 0; u < static_cast<int>(units_.size()); ++u)
+        const int count = static_cast<int>(units_.size());
+        const bool reversed = options_.reverseEveryOther && secondOfPair_;
+        secondOfPair_ = !secondOfPair_;
+        for (int i = 0; i < count; ++i) {
+            const int u = reversed ? count - 1 - i : i;
             response.replies.push_back({IdentificationReply(u), u, "identification"});
+        }
     } else if ((function == FunctionCodeSelectUnit || function == FunctionCodeUnselectUnit) &&
                request->messageClass == MessageClass6) {
         const bool select = function == FunctionCodeSelectUnit;

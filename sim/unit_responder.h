@@ -14,7 +14,8 @@ struct ResponderOptions {
     std::string version = "001"; // the version text of every reply
     bool changeReplies = true;   // answer change requests
     std::vector<std::string>
-        malformed; // kinds sent before the replies to each identification request
+        malformed;                  // kinds sent before the replies to each identification request
+    bool reverseEveryOther = false; // the 2nd, 4th, ... identification request: last unit first
 };
 
 struct Outgoing {
@@ -35,7 +36,7 @@ class UnitResponder {
 public:
     UnitResponder(std::vector<SimUnit> units, ResponderOptions options);
 
-    Response Handle(std::string_view datagram, std::string_view sender);
+    Response Handle(std::string_view datagram, std::string_view sender, int senderPort);
     const std::vector<SimUnit>& Units() const { return units_; }
 
     std::string IdentificationReply(int unit) const;
@@ -50,6 +51,7 @@ private:
 
     std::vector<SimUnit> units_;
     ResponderOptions options_;
+    bool secondOfPair_ = false; // the next identification request is the 2nd, 4th, ...
 };
 
 } // namespace kvqsim

@@ -60,14 +60,16 @@ TEST(WindowLayout, WideWindowsDoNotOverflow) {
 TEST(WindowLayout, TheWindowFollowsTheRule) {
     test::WindowUnderTest w;
     w->show();
-    const QRect before = w->buttonApply->geometry();
-    const QRect list = w->ListViewUnitsOnline->geometry();
+    QWidget* form = w.Find<QWidget>("Form");
+    QPushButton* apply = w.Button("buttonApply");
+    const QRect before = apply->geometry();
+    const QRect list = w.List()->geometry();
     // 96 DPI offscreen: 15 twips a pixel.
-    w->Form->resize(w->Form->width() + 20, w->Form->height() + 40);
-    EXPECT_EQ(w->buttonApply->geometry(), before.translated(20, 40));
-    EXPECT_EQ(w->ListViewUnitsOnline->geometry().size(), list.size() + QSize(20, 40));
-    w->Form->resize(w->Form->width(), 50);
-    EXPECT_FALSE(w->ListViewUnitsOnline->isVisible());
+    form->resize(form->width() + 20, form->height() + 40);
+    EXPECT_EQ(apply->geometry(), before.translated(20, 40));
+    EXPECT_EQ(w.List()->geometry().size(), list.size() + QSize(20, 40));
+    form->resize(form->width(), 50);
+    EXPECT_FALSE(w.List()->isVisible());
 }
 
 } // namespace

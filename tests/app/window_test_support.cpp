@@ -8,16 +8,18 @@ namespace tarnwick::test {
 
 WindowUnderTest::WindowUnderTest(bool internalMode) {
     WindowSeams seams;
-    seams.send = [this](const std::string& message) -> std::optional<QString> {
+    seams.send = [this](const std::string& message) -> std::optional<std::string> {
         if (sendError)
             return sendError;
         sent.push_back(message);
         return std::nullopt;
     };
-    seams.show = [this](const MessageReport& report, bool intake) {
-        shown.push_back({report, intake});
+    seams.show = [this](const MessageReport& report, MessageOrigin origin) {
+        shown.push_back({report, origin});
+        // The user closes every box at once.
+        window->Session().MessageClosed(origin);
     };
-    seams.hostIdentity = [] { return HostIdentity{"console", {"192.168.7.5", "10.0.0.5"}}; };
+    seams.localAddresses = std::vector<std::string>{"192.168.7.5", "10.0.0.5"};
     seams.socketState = [this] { return socketState; };
     window = std::make_unique<frmLumivarNetTarnwick>(internalMode, seams);
 }
@@ -28,11 +30,15 @@ std::string WindowUnderTest::Mac(int unit) const {
 
 void WindowUnderTest::AddUnits(int count) {
     for (int unit = 1; unit <= count; ++unit) {
-        const std::string bytes = IdentificationReplyBytes({{"0D", Mac(unit)},
-                                                            {"0C", "host-" + std::to_string(unit)},
-                                                            {"0F", "CAM" + std::to_string(unit)},
-                                                            {"0A", "FALSE"}});
-        window->TakeDatagram(bytes, "192.168.7.2" + std::to_string(unit));
+        const std::string n = std::to_string(unit);
+        Session().TakeDatagram(IdentificationReplyBytes({{"0D", Mac(unit)},
+                                                         {"05", "SN" + n},
+                                                         {"07", "10.0.0." + n},
+                                                         {"08", "255.255.0.0"},
+                                                         {"0C", "host-" + n},
+                                                         {"0F", unit == 3 ? "" : "CAM" + n},
+                                                         {"0A", "FALSE"}}),
+                               "192.168.7.2" + n);
     }
 }
 
@@ -40,9 +46,16 @@ std::vector<std::string> WindowUnderTest::TakeSent() {
     return std::exchange(sent, {});
 }
 
-std::string UnitRequestFor(std::uint8_t functionCode, const std::string& version,
-                           const std::string& mac) {
-    std::string data = BeginDataPart(version, FieldBit(FieldNumberMACAddress), 0);
+std::vector<std::string> WindowUnderTest::TakeMessages() {
+    std::vector<std::string> texts;
+    for (const auto& s : shown)
+        texts.push_back(s.report.text);
+    shown.clear();
+    return texts;
+}
+
+std::string UnitRequestFor(std::uint8_t functionCode, const std::string& mac) {
+    std::string data = BeginDataPart(VersionNumbers001, FieldBit(FieldNumberMACAddress), 0);
     AppendFieldItem(data, FieldNumberMACAddress, mac);
     return *BuildRequest(functionCode, MessageClass6, data);
 }

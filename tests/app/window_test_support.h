@@ -1,7 +1,11 @@
-// The real window with recorders in its seams.
+// The real window with recorders in its seams; controls found by their object names.
 #pragma once
 
 #include "app/main_window.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
 
 #include <memory>
 #include <string>
@@ -12,7 +16,7 @@ namespace tarnwick::test {
 
 struct Shown {
     MessageReport report;
-    bool intake;
+    MessageOrigin origin;
 };
 
 class WindowUnderTest {
@@ -21,22 +25,28 @@ public:
 
     frmLumivarNetTarnwick& operator*() { return *window; }
     frmLumivarNetTarnwick* operator->() { return window.get(); }
+    ConsoleSession& Session() { return window->Session(); }
+    template <class T> T* Find(const char* name) { return window->findChild<T*>(name); }
+    QTreeView* List() { return Find<QTreeView>("ListViewUnitsOnline"); }
+    QLineEdit* EditBox() { return Find<QLineEdit>("txtLabelEdit_ListViewUnitsOnline"); }
+    QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
 
     // Feeds identification replies for units 1..n (MAC 00:00:00:00:00:0<i>).
     void AddUnits(int count);
     std::string Mac(int unit) const;
     // Datagrams sent since the last call.
     std::vector<std::string> TakeSent();
+    // Messages shown since the last call, their texts.
+    std::vector<std::string> TakeMessages();
 
     std::vector<std::string> sent;
     std::vector<Shown> shown;
-    std::optional<QString> sendError;
+    std::optional<std::string> sendError;
     int socketState = 1;
     std::unique_ptr<frmLumivarNetTarnwick> window;
 };
 
-// The select or unselect request the window must send for `mac` with the default filter.
-std::string UnitRequestFor(std::uint8_t functionCode, const std::string& version,
-                           const std::string& mac);
+// The select or unselect request for `mac` with the default filter.
+std::string UnitRequestFor(std::uint8_t functionCode, const std::string& mac);
 
 } // namespace tarnwick::test

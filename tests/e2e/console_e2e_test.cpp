@@ -50,17 +50,30 @@ public:
     void Signal(int signal) { ::kill(static_cast<pid_t>(process.processId()), signal); }
     // xdotool on the console's window: what the user's keyboard would do.
     bool Key(const QString& key) {
+        return Xdotool({"windowfocus", "--sync", Window(), "key", key});
+    }
+    // The title bar as the window system shows it.
+    QString TitleBar() {
+        QProcess name;
+        name.start("xdotool", {"getwindowname", Window()});
+        name.waitForFinished(5000);
+        return QString::fromUtf8(name.readAllStandardOutput()).trimmed();
+    }
+    QProcess process;
+
+private:
+    QString Window() {
         QProcess search;
         search.start("xdotool", {"search", "--sync", "--onlyvisible", "--pid",
                                  QString::number(process.processId())});
-        if (!search.waitForFinished(10000))
-            return false;
-        const QString window = QString(search.readAllStandardOutput()).split('\n').value(0);
-        QProcess press;
-        press.start("xdotool", {"windowfocus", "--sync", window, "key", key});
-        return press.waitForFinished(5000) && press.exitCode() == 0;
+        search.waitForFinished(10000);
+        return QString(search.readAllStandardOutput()).split('\n').value(0);
     }
-    QProcess process;
+    bool Xdotool(const QStringList& arguments) {
+        QProcess run;
+        run.start("xdotool", arguments);
+        return run.waitForFinished(5000) && run.exitCode() == 0;
+    }
 };
 
 class ConsoleEndToEnd : public ::testing::Test {
@@ -113,6 +126,8 @@ TEST_F(ConsoleEndToEnd, IdentificationCycleRefreshSecondStartAndClose) {
     }
     EXPECT_EQ(sim.EventsNamed("selected").size(), 1u);
     EXPECT_EQ(sim.EventsNamed("selected")[0]["unit"].toInt(), 0);
+    // Exactly the caption: nothing appended by the window system.
+    EXPECT_EQ(console.TitleBar().toStdString(), "Lumivar Network Tarnwick - Open");
 
     // A second start raises the first and sends nothing.
     const int requestsBefore = Count([](const QJsonObject& e) { return e["event"] == "request"; });

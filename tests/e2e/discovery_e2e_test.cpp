@@ -1,7 +1,7 @@
 // The protocol core against kvq-unit-sim across the private test network.
+#include "console/list_columns.h"
 #include "protocol/datagram.h"
 #include "protocol/extras_rendering.h"
-#include "protocol/list_columns.h"
 #include "tests/e2e/discovery_probe.h"
 #include "tests/e2e/sim_process.h"
 
@@ -94,13 +94,13 @@ TEST_F(DiscoveryEndToEnd, SecondSweepChangesNothing) {
 TEST_F(DiscoveryEndToEnd, ChangeRequestGetsItsReplyAndTheRowTurnsBlack) {
     StartSim({"--count", "3"});
     Sweep(3);
-    UnitTable& table = probe.Table();
+    const UnitTable& table = probe.Table();
     const int row = 2;
     const int column = ColumnOfField(FieldNumberSavedIPAddress);
     const std::string mac = table.CellAt(row, ListViewFieldNumberMACAddressColumn).text;
-    table.SetText(row, column, "10.99.0.42");
-    table.SetColour(row, column, ColourRed);
-    table.SetBold(row, column, true);
+    ASSERT_TRUE(probe.Session().StartEdit(row, true, column));
+    ASSERT_EQ(probe.Session().SetText("10.99.0.42"), CommitResult::Accepted);
+    ASSERT_EQ(table.CellAt(row, column), (Cell{"10.99.0.42", ColourRed, true}));
 
     std::string data =
         BeginDataPart("001", FieldBit(FieldNumberMACAddress), FieldBit(FieldNumberSavedIPAddress));

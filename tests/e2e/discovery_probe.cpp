@@ -1,7 +1,6 @@
 #include "tests/e2e/discovery_probe.h"
 
 #include "protocol/constants.h"
-#include "protocol/unit_list_update.h"
 
 #include <QCoreApplication>
 #include <QNetworkInterface>
@@ -19,6 +18,7 @@ DiscoveryProbe::DiscoveryProbe(Mode mode) : mode_(mode), buffer_(65536, Qt::Unin
     for (const QHostAddress& address : QNetworkInterface::allAddresses())
         if (address.protocol() == QAbstractSocket::IPv4Protocol)
             localAddresses_.push_back(address.toString().toStdString());
+    session_.SetLocalAddresses(localAddresses_);
     connect(&socket_, &QUdpSocket::readyRead, this, &DiscoveryProbe::ReadPending);
     clock_.start();
 }
@@ -81,19 +81,21 @@ void DiscoveryProbe::Take(std::string_view bytes, const QHostAddress& sender) {
     if (mode_ == Mode::CountOnly)
         return;
 
-    auto outcome = TakeDatagram(bytes, lastSenderText_, localAddresses_);
-    if (auto* id = std::get_if<IdentificationReply>(&outcome)) {
+    switch (session_.TakeDatagram(bytes, lastSenderText_)) {
+    case IntakeResult::IdentificationReply:
         ++identificationReplies_;
-        ApplyIdentificationReply(table_, id->fields, id->versionText);
-    } else if (auto* change = std::get_if<ChangeReply>(&outcome)) {
-        if (change->valid) {
-            ++changeReplies_;
-            ApplyChangeReply(table_, change->fields);
-        } else {
-            ++invalidChangeReplies_;
-        }
-    } else if (auto* report = std::get_if<MessageReport>(&outcome)) {
-        reports_.push_back(*report);
+        break;
+    case IntakeResult::ChangeReply:
+        ++changeReplies_;
+        break;
+    case IntakeResult::InvalidChangeReply:
+        ++invalidChangeReplies_;
+        break;
+    case IntakeResult::Dropped:
+    case IntakeResult::Message:
+        // Every report is kept: the box of a real window would have been closed by now.
+        session_.MessageClosed(MessageOrigin::Intake);
+        break;
     }
 }
 

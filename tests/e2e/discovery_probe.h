@@ -2,8 +2,8 @@
 // intake and the list update, as the window does.
 #pragma once
 
-#include "protocol/reply_intake.h"
-#include "protocol/unit_table.h"
+#include "console/console_session.h"
+#include "tests/support/quiet_sink.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -30,8 +30,10 @@ public:
     // Runs the event loop until `done` holds or `timeoutMs` passes; whether `done` held.
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
-    UnitTable& Table() { return table_; }
-    const std::vector<MessageReport>& Reports() const { return reports_; }
+    const UnitTable& Table() const { return session_.Units(); }
+    // The probe's own session; its requests go nowhere (Broadcast sends).
+    ConsoleSession& Session() { return session_; }
+    const std::vector<MessageReport>& Reports() const { return sink_.messages; }
     int Datagrams() const { return datagrams_; }
     int IdentificationReplies() const { return identificationReplies_; }
     int ChangeReplies() const { return changeReplies_; }
@@ -46,8 +48,8 @@ private:
     Mode mode_;
     QUdpSocket socket_;
     std::vector<std::string> localAddresses_;
-    UnitTable table_;
-    std::vector<MessageReport> reports_;
+    QuietSink sink_;
+    ConsoleSession session_{sink_, false};
     int datagrams_ = 0;
     int identificationReplies_ = 0;
     int changeReplies_ = 0;

@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(Responder, IdentificationRequestGetsOneValidReplyPerUnit) {
-    const Response response = responder.Handle(IdentificationRequest(), "10.0.0.2");
+    const Response response = responder.Handle(IdentificationRequest(), "10.0.0.2", 49152);
     ASSERT_EQ(response.replies.size(), 4u);
     for (int u = 0; u < 4; ++u) {
         const auto outcome =
@@ -42,6 +42,38 @@ TEST_F(Responder, IdentificationRequestGetsOneValidReplyPerUnit) {
     }
     ASSERT_EQ(response.events.size(), 1u);
     EXPECT_NE(response.events[0].find("\"function\":16"), std::string::npos);
+    EXPECT_NE(response.events[0].find("\"from\":\"10.0.0.2\",\"fromPort\":49152,"),
+              std::string::npos)
+        << response.events[0];
+}
+
+std::vector<int> RepliedUnits(const Response& response) {
+    std::vector<int> order;
+    for (const auto& reply : response.replies)
+        order.push_back(reply.unit);
+    return order;
+}
+
+TEST_F(Responder, EverySecondIdentificationRequestIsAnsweredLastUnitFirst) {
+    ResponderOptions options;
+    options.reverseEveryOther = true;
+    UnitResponder reversing(units, options);
+    const std::vector<int> forward = {0, 1, 2, 3};
+    const std::vector<int> backward = {3, 2, 1, 0};
+    EXPECT_EQ(RepliedUnits(reversing.Handle(IdentificationRequest(), "c", 10021)), forward);
+    // Other requests do not count.
+    reversing.Handle(
+        SelectRequest(FunctionCodeSelectUnit, FieldBit(13), {{13, units[1].field[13]}}), "c",
+        10021);
+    const Response second = reversing.Handle(IdentificationRequest(), "c", 10021);
+    EXPECT_EQ(RepliedUnits(second), backward);
+    EXPECT_EQ(second.replies[0].bytes, reversing.IdentificationReply(3));
+    EXPECT_EQ(RepliedUnits(reversing.Handle(IdentificationRequest(), "c", 10021)), forward);
+    EXPECT_EQ(RepliedUnits(reversing.Handle(IdentificationRequest(), "c", 10021)), backward);
+
+    responder.Handle(IdentificationRequest(), "c", 10021);
+    EXPECT_EQ(RepliedUnits(responder.Handle(IdentificationRequest(), "c", 10021)), forward)
+        << "only when asked";
 }
 
 TEST_F(Responder, GeneratedUnitsAreDeterministicAndUnique) {
@@ -58,7 +90,7 @@ TEST_F(Responder, GeneratedUnitsAreDeterministicAndUnique) {
 TEST_F(Responder, SelectNamesUnitsThroughTheColumnMap) {
     // Field 5 of a select request carries the console's "Unit ID" column (field 15).
     const auto r1 = responder.Handle(
-        SelectRequest(FunctionCodeSelectUnit, FieldBit(5), {{5, units[1].field[15]}}), "c");
+        SelectRequest(FunctionCodeSelectUnit, FieldBit(5), {{5, units[1].field[15]}}), "c", 10021);
     EXPECT_TRUE(responder.Units()[1].selected);
     EXPECT_FALSE(responder.Units()[0].selected);
     ASSERT_EQ(r1.events.size(), 2u);
@@ -66,14 +98,15 @@ TEST_F(Responder, SelectNamesUnitsThroughTheColumnMap) {
     EXPECT_TRUE(r1.replies.empty());
 
     responder.Handle(SelectRequest(FunctionCodeSelectUnit, FieldBit(5), {{5, units[2].field[5]}}),
-                     "c");
+                     "c", 10021);
     EXPECT_FALSE(responder.Units()[2].selected) << "the serial number is not the unit id";
 
     responder.Handle(
-        SelectRequest(FunctionCodeUnselectUnit, FieldBit(13), {{13, units[1].field[13]}}), "c");
+        SelectRequest(FunctionCodeUnselectUnit, FieldBit(13), {{13, units[1].field[13]}}), "c",
+        10021);
     EXPECT_FALSE(responder.Units()[1].selected);
 
-    responder.Handle(SelectRequest(FunctionCodeSelectUnit, 0, {}), "c");
+    responder.Handle(SelectRequest(FunctionCodeSelectUnit, 0, {}), "c", 10021);
     for (const auto& unit : responder.Units())
         EXPECT_FALSE(unit.selected) << "an empty filter names no unit";
 }
@@ -83,7 +116,7 @@ TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
     AppendFieldItem(data, 13, units[3].field[13]);
     AppendFieldItem(data, 7, "10.1.2.3");
     AppendFieldItem(data, 12, "renamed");
-    const auto response = responder.Handle(*BuildRequest(19, 1, data), "c");
+    const auto response = responder.Handle(*BuildRequest(19, 1, data), "c", 10021);
     ASSERT_EQ(response.replies.size(), 1u);
     EXPECT_EQ(responder.Units()[3].field[7], "10.1.2.3");
     EXPECT_EQ(responder.Units()[3].field[12], "renamed");
@@ -96,17 +129,17 @@ TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
     ResponderOptions quiet;
     quiet.changeReplies = false;
     UnitResponder silent(units, quiet);
-    EXPECT_TRUE(silent.Handle(*BuildRequest(19, 1, data), "c").replies.empty());
+    EXPECT_TRUE(silent.Handle(*BuildRequest(19, 1, data), "c", 10021).replies.empty());
 }
 
 TEST_F(Responder, BadRequestsAreLoggedNotAnswered) {
     std::string truncated = IdentificationRequest() + "x";
-    const auto response = responder.Handle(truncated, "c");
+    const auto response = responder.Handle(truncated, "c", 10021);
     EXPECT_TRUE(response.replies.empty());
     ASSERT_EQ(response.events.size(), 1u);
     EXPECT_NE(response.events[0].find("bad-request"), std::string::npos);
     // Replies (its own broadcasts among them) are not requests: silently ignored.
-    EXPECT_TRUE(responder.Handle(responder.IdentificationReply(0), "c").events.empty());
+    EXPECT_TRUE(responder.Handle(responder.IdentificationReply(0), "c", 10021).events.empty());
 }
 
 // Each malformed kind is one the console must report or drop, never take as a reply.

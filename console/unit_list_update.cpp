@@ -1,14 +1,23 @@
-#include "protocol/unit_list_update.h"
+#include "console/unit_list_update.h"
 
-#include "protocol/list_columns.h"
+#include "console/list_columns.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr char DHCPOn[] = "TRUE";
+// What the unit reported, kept for Cancel All: field 10 is the check box, the rest are texts.
+void Remember(UnitTable& table, int row, const ReplyField& entry) {
+    if (entry.fieldNumber == FieldNumberUseDHCP)
+        table.SetReportedChecked(row, entry.value == DHCPTextOn);
+    else
+        table.SetReportedText(row, ColumnOfField(entry.fieldNumber), entry.value);
+}
 
-int ColumnOfEntry(const ReplyField& entry) {
-    return ColumnOfField(entry.fieldNumber);
+void Show(UnitTable& table, int row, const ReplyField& entry) {
+    if (entry.fieldNumber == FieldNumberUseDHCP)
+        table.SetChecked(row, entry.value == DHCPTextOn);
+    else
+        table.SetText(row, ColumnOfField(entry.fieldNumber), entry.value);
 }
 
 // Scoped batch of one row's change notices.
@@ -27,15 +36,8 @@ void FillNewRow(UnitTable& table, int row, const UnitReplyFields& fields) {
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
             continue;
-        if (entry.fieldNumber == FieldNumberUseDHCP) {
-            const bool on = entry.value == DHCPOn;
-            table.SetChecked(row, on);
-            table.SetReportedChecked(row, on);
-            continue;
-        }
-        const int column = ColumnOfEntry(entry);
-        table.SetText(row, column, entry.value);
-        table.SetReportedText(row, column, entry.value);
+        Remember(table, row, entry);
+        Show(table, row, entry);
     }
 }
 
@@ -44,26 +46,18 @@ bool RefreshKnownRow(UnitTable& table, int row, const UnitReplyFields& fields) {
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
             continue;
-        if (entry.fieldNumber == FieldNumberUseDHCP) {
-            const bool on = entry.value == DHCPOn;
-            table.SetReportedChecked(row, on);
-            if (table.CellAt(row, ListViewFieldNumberUseDHCPColumn).colour == ColourBlack) {
-                table.SetChecked(row, on);
-                changed = true;
-            }
-            continue;
-        }
-        const int column = ColumnOfEntry(entry);
         if (entry.fieldNumber == FieldNumberDeviceInformation) {
-            table.SetText(row, column, entry.value);
+            Show(table, row, entry);
             changed = true;
             continue;
         }
-        table.SetReportedText(row, column, entry.value);
-        const Cell& cell = table.CellAt(row, column);
-        // A coloured cell holds the user's pending text.
-        if (cell.colour == ColourBlack && cell.text != entry.value) {
-            table.SetText(row, column, entry.value);
+        Remember(table, row, entry);
+        const Cell& cell = table.CellAt(row, ColumnOfField(entry.fieldNumber));
+        // A coloured cell holds the user's pending value.
+        if (cell.colour != ColourBlack)
+            continue;
+        if (entry.fieldNumber == FieldNumberUseDHCP || cell.text != entry.value) {
+            Show(table, row, entry);
             changed = true;
         }
     }
@@ -98,21 +92,13 @@ UpdateEffect ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
             continue;
-        const int column = ColumnOfEntry(entry);
-        if (entry.fieldNumber == FieldNumberDeviceInformation) {
-            table.SetText(row, column, entry.value);
-            continue;
+        if (entry.fieldNumber != FieldNumberDeviceInformation) {
+            const int column = ColumnOfField(entry.fieldNumber);
+            table.SetColour(row, column, ColourBlack);
+            table.SetBold(row, column, false);
+            Remember(table, row, entry);
         }
-        table.SetColour(row, column, ColourBlack);
-        table.SetBold(row, column, false);
-        if (entry.fieldNumber == FieldNumberUseDHCP) {
-            const bool on = entry.value == DHCPOn;
-            table.SetChecked(row, on);
-            table.SetReportedChecked(row, on);
-        } else {
-            table.SetText(row, column, entry.value);
-            table.SetReportedText(row, column, entry.value);
-        }
+        Show(table, row, entry);
     }
     return {true, true};
 }

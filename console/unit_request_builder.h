@@ -2,8 +2,8 @@
 // and the datagram that names the unit by its identification items.
 #pragma once
 
+#include "console/unit_table.h"
 #include "protocol/message_report.h"
-#include "protocol/unit_table.h"
 
 #include <array>
 #include <cstdint>

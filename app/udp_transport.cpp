@@ -1,8 +1,10 @@
-#include "protocol/udp_transport.h"
+#include "app/udp_transport.h"
 
 #include "protocol/constants.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QVariant>
 
 namespace tarnwick {
@@ -12,6 +14,9 @@ constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 // A sweep of thousands of units arrives in a burst; the kernel caps what it grants.
 constexpr int WantedReceiveBuffer = 8 << 20;
 constexpr qsizetype LargestDatagram = 65536;
+// Intake hands the loop back after this long, so repaints and clicks go on during a sweep.
+constexpr int IntakeSliceMs = 8;
+constexpr int IntakeBatch = 32;
 
 enum SocketStateValue {
     SocketStateClosed = 0,
@@ -26,17 +31,17 @@ enum SocketStateValue {
 
 } // namespace
 
-UdpTransport::UdpTransport(QObject* parent)
-    : QObject(parent), buffer_(LargestDatagram, Qt::Uninitialized) {
-    connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::readyRead);
+UdpTransport::UdpTransport(DatagramHandler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)), buffer_(LargestDatagram, Qt::Uninitialized) {
+    connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::ReadSlice);
 }
 
-std::optional<QString> UdpTransport::Bind() {
+std::optional<std::string> UdpTransport::Bind() {
     // No address sharing: no other program may take our replies.
     if (!socket_.bind(QHostAddress::AnyIPv4, Port, QUdpSocket::DontShareAddress)) {
         const QString error = socket_.errorString();
         socket_.abort();
-        return tr("Binding UDP port %1 failed: %2").arg(Port).arg(error);
+        return tr("Binding UDP port %1 failed: %2").arg(Port).arg(error).toStdString();
     }
     // Only a bound socket takes the option.
     socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
@@ -46,7 +51,7 @@ std::optional<QString> UdpTransport::Bind() {
     return std::nullopt;
 }
 
-std::optional<QString> UdpTransport::Send(const std::string& message) {
+std::optional<std::string> UdpTransport::Send(const std::string& message) {
     if (socket_.state() != QAbstractSocket::BoundState) {
         if (auto error = Bind()) {
             failed_ = true;
@@ -59,28 +64,48 @@ std::optional<QString> UdpTransport::Send(const std::string& message) {
         return tr("Sending to %1 port %2 failed: %3")
             .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
             .arg(Port)
-            .arg(socket_.errorString());
+            .arg(socket_.errorString())
+            .toStdString();
     }
     failed_ = false;
     return std::nullopt;
 }
 
-bool UdpTransport::ReadSome(const DatagramHandler& handler, int maxDatagrams) {
-    for (int i = 0; i < maxDatagrams; ++i) {
-        // readDatagram alone: asking hasPendingDatagrams first costs a second system call.
-        QHostAddress sender;
-        const qint64 size = socket_.readDatagram(buffer_.data(), buffer_.size(), &sender);
-        if (size < 0)
-            return false;
-        const quint32 ip = sender.toIPv4Address();
-        if (ip != lastSender_ || lastSenderText_.empty()) {
-            lastSender_ = ip;
-            lastSenderText_ = sender.toString().toStdString();
+void UdpTransport::ReadSlice() {
+    // Never re-entered, whatever a handler does.
+    if (reading_)
+        return;
+    reading_ = true;
+    QElapsedTimer slice;
+    slice.start();
+    bool more = true;
+    while (more && slice.elapsed() < IntakeSliceMs) {
+        for (int i = 0; i < IntakeBatch; ++i) {
+            // readDatagram alone: asking hasPendingDatagrams first costs a second system call.
+            QHostAddress sender;
+            const qint64 size = socket_.readDatagram(buffer_.data(), buffer_.size(), &sender);
+            if (size < 0) {
+                more = false;
+                break;
+            }
+            const quint32 ip = sender.toIPv4Address();
+            if (ip != lastSender_ || lastSenderText_.empty()) {
+                lastSender_ = ip;
+                lastSenderText_ = sender.toString().toStdString();
+            }
+            handler_(std::string_view(buffer_.constData(), static_cast<std::size_t>(size)),
+                     lastSenderText_);
         }
-        handler(std::string_view(buffer_.constData(), static_cast<std::size_t>(size)),
-                lastSenderText_);
     }
-    return true;
+    reading_ = false;
+    // Datagrams are left: hand the loop back for a moment and come back for them.
+    if (more && !readQueued_) {
+        readQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            readQueued_ = false;
+            ReadSlice();
+        });
+    }
 }
 
 int UdpTransport::StateValue() const {

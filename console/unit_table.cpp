@@ -1,4 +1,4 @@
-#include "protocol/unit_table.h"
+#include "console/unit_table.h"
 
 #include <algorithm>
 
@@ -22,6 +22,7 @@ int UnitTable::AppendRow(std::string version) {
     if (listener_)
         listener_->RowsAboutToBeAppended(number, number);
     UnitRow row;
+    row.id = nextId_++;
     row.cells[0].text = UseDHCPRowText;
     row.version = std::move(version);
     rows_.push_back(std::move(row));
@@ -80,6 +81,7 @@ void UnitTable::Clear() {
         listener_->RowsAboutToBeCleared();
     rows_.clear();
     macIndex_.clear();
+    firstId_ = nextId_;
     batchRow_ = 0;
     if (listener_)
         listener_->RowsCleared();

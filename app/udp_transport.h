@@ -17,29 +17,29 @@ class UdpTransport : public QObject {
 public:
     using DatagramHandler = std::function<void(std::string_view bytes, std::string_view sender)>;
 
-    explicit UdpTransport(QObject* parent = nullptr);
+    // Every received datagram goes to `handler`, in time slices that leave the event loop free
+    // for repaints and clicks during a sweep of thousands of replies.
+    explicit UdpTransport(DatagramHandler handler, QObject* parent = nullptr);
 
     // Binds on first use (and after a failed bind) and broadcasts one datagram.
-    // The failed step, in words, when it did not go out.
-    std::optional<QString> Send(const std::string& message);
-
-    // Hands up to `maxDatagrams` waiting datagrams to `handler`; false once none is left.
-    bool ReadSome(const DatagramHandler& handler, int maxDatagrams);
+    // The failed step, in words (UTF-8), when it did not go out.
+    std::optional<std::string> Send(const std::string& message);
 
     // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.
     int StateValue() const;
     // The receive buffer the kernel granted after binding; 0 before.
     int ReceiveBufferSize() const { return receiveBufferSize_; }
 
-signals:
-    void readyRead();
-
 private:
-    std::optional<QString> Bind();
+    std::optional<std::string> Bind();
+    void ReadSlice();
 
+    DatagramHandler handler_;
     QUdpSocket socket_;
     QByteArray buffer_;
     bool failed_ = false;
+    bool reading_ = false;
+    bool readQueued_ = false;
     int receiveBufferSize_ = 0;
     quint32 lastSender_ = 0;
     std::string lastSenderText_;

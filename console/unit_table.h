@@ -1,8 +1,10 @@
 // The one store of unit data: the rows of the unit list.
 #pragma once
 
+#include "console/list_columns.h"
 #include "protocol/constants.h"
-#include "protocol/list_columns.h"
+
+#include <cstdint>
 
 #include <array>
 #include <string>
@@ -19,7 +21,11 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
+// A row's identity: never given to another unit, not even after the list is cleared.
+using UnitId = std::uint64_t;
+
 struct UnitRow {
+    UnitId id = 0;
     bool checked = false;                                   // the "Use DHCP" check box
     std::array<Cell, ListViewFieldNumberColumnCount> cells; // cells[0] is the row item
     std::string version; // the VersionText of the reply that added the row
@@ -49,6 +55,13 @@ public:
     }
     // One version text per row, in row order.
     std::vector<std::string> UnitVersions() const;
+
+    // The row of `unit` now; 0 when it has left the list.
+    int RowOfUnit(UnitId unit) const {
+        return unit >= firstId_ && unit - firstId_ < rows_.size()
+                   ? static_cast<int>(unit - firstId_) + 1
+                   : 0;
+    }
 
     // First row in list order whose MAC Address cell is exactly `mac`; 0 when none.
     int FindRowByMAC(std::string_view mac) const;
@@ -89,6 +102,9 @@ private:
     // MAC text to the rows holding it, ascending: the first is the match.
     std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> macIndex_;
     UnitTableListener* listener_ = nullptr;
+    // Rows are only appended or all cleared, so ids run on from the first row's.
+    UnitId firstId_ = 1;
+    UnitId nextId_ = 1;
     int batchRow_ = 0;
     int batchFirst_ = 0;
     int batchLast_ = 0;

@@ -1,6 +1,6 @@
-#include "protocol/list_columns.h"
+#include "console/list_columns.h"
+#include "console/unit_list_update.h"
 #include "protocol/reply_intake.h"
-#include "protocol/unit_list_update.h"
 #include "tests/support/raw_datagram.h"
 
 #include <gtest/gtest.h>

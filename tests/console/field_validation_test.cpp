@@ -1,4 +1,4 @@
-#include "editing/field_validation.h"
+#include "console/field_validation.h"
 
 #include <gtest/gtest.h>
 

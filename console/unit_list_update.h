@@ -1,8 +1,8 @@
 // Replies into the unit table.
 #pragma once
 
+#include "console/unit_table.h"
 #include "protocol/reply_fields.h"
-#include "protocol/unit_table.h"
 
 #include <string_view>
 

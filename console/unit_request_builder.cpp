@@ -1,8 +1,8 @@
-#include "requests/unit_request_builder.h"
+#include "console/unit_request_builder.h"
 
+#include "console/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
-#include "protocol/list_columns.h"
 
 namespace tarnwick {
 namespace {

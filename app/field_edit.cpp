@@ -1,0 +1,208 @@
+#include "app/field_edit.h"
+
+#include "app/latin1.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace tarnwick {
+namespace {
+
+// Sets a flag for a scope.
+class Flag {
+public:
+    explicit Flag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~Flag() { flag_ = old_; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+double Luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// The system highlight colour, darkened until it reads well on the box's background.
+QColor ReadableHighlight(const QPalette& palette) {
+    constexpr double WantedContrast = 7.0;
+    const double base = Luminance(palette.color(QPalette::Base));
+    QColor text = palette.color(QPalette::Highlight);
+    for (int step = 0; step < 12 && (base + 0.05) / (Luminance(text) + 0.05) < WantedContrast;
+         ++step)
+        text = text.darker(125);
+    return text;
+}
+
+} // namespace
+
+FieldEdit::FieldEdit(ConsoleSession& session, QTreeView* listView)
+    : session_(session), ltvListView(listView), viewport_(listView->viewport()) {
+    // In the list's viewport, so the list clips it like its own cells.
+    txtEdit = new QLineEdit(listView->viewport());
+    txtEdit->setObjectName("txtLabelEdit_" + listView->objectName());
+    txtEdit->hide();
+    txtEdit->setFont(listView->font());
+    txtEdit->setFrame(true);
+    // The application's palette, not the list's pale selection colours.
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Text, ReadableHighlight(palette));
+    txtEdit->setPalette(palette);
+    txtEdit->installEventFilter(this);
+    viewport_->installEventFilter(this);
+
+    // An open edit is committed before a scroll bar moves the list (the wheel arrives here too);
+    // a refused text keeps the editor open, so it follows its cell.
+    for (QScrollBar* bar : {listView->horizontalScrollBar(), listView->verticalScrollBar()}) {
+        connect(bar, &QAbstractSlider::actionTriggered, this, [this] {
+            if (IsEditing())
+                SetText();
+        });
+        connect(bar, &QAbstractSlider::valueChanged, this, &FieldEdit::PlaceOverCell);
+    }
+    // Refresh empties the list: the edit goes with its unit.
+    connect(listView->model(), &QAbstractItemModel::modelAboutToBeReset, this, &FieldEdit::Hide);
+}
+
+FieldEdit::~FieldEdit() {
+    if (viewport_)
+        viewport_->removeEventFilter(this);
+    if (txtEdit)
+        txtEdit->removeEventFilter(this);
+}
+
+bool FieldEdit::IsEditing() const {
+    return txtEdit && txtEdit->isVisible();
+}
+
+void FieldEdit::Hide() {
+    if (!txtEdit)
+        return;
+    Flag quiet(quiet_);
+    txtEdit->hide();
+}
+
+void FieldEdit::Refocus() {
+    if (IsEditing())
+        txtEdit->setFocus(Qt::OtherFocusReason);
+}
+
+bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease) {
+        // A filter sees events that a disabled list itself would refuse.
+        if (ltvListView && ltvListView->isEnabled())
+            StartEdit(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return false;
+    }
+    if (watched != txtEdit)
+        return false;
+    if (event->type() == QEvent::KeyPress)
+        return KeyPress(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::FocusOut && !quiet_ && !committing_ && IsEditing()) {
+        switch (static_cast<QFocusEvent*>(event)->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+            EditNextField();
+            break;
+        case Qt::PopupFocusReason:        // the edit box's own context menu
+        case Qt::ActiveWindowFocusReason: // a message box or another program took the focus
+            break;
+        default:
+            SetText();
+            break;
+        }
+    }
+    return false;
+}
+
+bool FieldEdit::KeyPress(QKeyEvent* key) {
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        txtEdit->setText(Latin1(session_.EditCellText()));
+        Hide();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        SetText();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        EditNextField();
+        return true;
+    default:
+        break;
+    }
+    const QString inserted = key->text();
+    if (inserted.isEmpty() || !inserted.front().isPrint())
+        return false;
+    const auto after = txtEdit->text().size() - txtEdit->selectedText().size() + inserted.size();
+    return !session_.KeyInsertAllowed(static_cast<int>(after));
+}
+
+void FieldEdit::StartEdit(QPoint at) {
+    QTreeView* list = ltvListView;
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    const int row = selected.isEmpty() ? 0 : selected.first().row() + 1;
+    bool onRow = false;
+    if (row != 0) {
+        const QRect item = list->visualRect(selected.first());
+        onRow = item.top() <= at.y() && item.top() + item.height() >= at.y();
+    }
+    // Past the last column counts as the last column.
+    int column = list->header()->logicalIndexAt(at.x()) + 1;
+    if (column <= 0)
+        column = ListViewFieldNumberColumnCount;
+    if (const auto placement = session_.StartEdit(row, onRow, column))
+        Show(*placement);
+}
+
+void FieldEdit::Show(const EditPlacement& placement) {
+    PlaceOverCell();
+    txtEdit->setText(Latin1(placement.text));
+    txtEdit->selectAll();
+    txtEdit->show();
+    txtEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void FieldEdit::PlaceOverCell() {
+    const int row = session_.EditRow();
+    if (!ltvListView || !txtEdit || row == 0)
+        return;
+    const QModelIndex cell = ltvListView->model()->index(row - 1, session_.EditColumn() - 1);
+    txtEdit->setGeometry(
+        ltvListView->visualRect(cell).intersected(ltvListView->viewport()->rect()));
+}
+
+void FieldEdit::EditNextField() {
+    Hide(); // what was typed is dropped
+    const auto placement = session_.EditNextField();
+    if (!placement || !ltvListView)
+        return;
+    // Into view first; the editor is hidden, so this commits nothing.
+    ltvListView->scrollTo(ltvListView->model()->index(placement->row - 1, placement->column - 1));
+    Show(*placement);
+}
+
+void FieldEdit::SetText() {
+    if (!txtEdit || committing_)
+        return;
+    Flag committing(committing_);
+    const QString typed = txtEdit->text();
+    const bool fits = FitsOneByte(typed);
+    const std::string bytes = fits ? typed.toLatin1().toStdString() : typed.toStdString();
+    if (session_.SetText(bytes, fits) == CommitResult::Accepted)
+        Hide();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,47 @@
+// FieldEdit, the view side of the one cell editor: lays the edit box over a cell of the unit
+// list, takes its keys and focus, and commits before the list scrolls. The session decides.
+#pragma once
+
+#include "console/console_session.h"
+
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+#include <QTreeView>
+
+class QKeyEvent;
+
+namespace tarnwick {
+
+class FieldEdit : public QObject {
+    Q_OBJECT
+public:
+    FieldEdit(ConsoleSession& session, QTreeView* listView);
+    ~FieldEdit() override;
+
+    bool IsEditing() const;
+    // Hides the edit box without committing.
+    void Hide();
+    // Back to the edit box after a refused text's message has closed.
+    void Refocus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void StartEdit(QPoint at);
+    void Show(const EditPlacement& placement);
+    void PlaceOverCell();
+    void SetText();
+    void EditNextField();
+    bool KeyPress(QKeyEvent* key);
+
+    ConsoleSession& session_;
+    QPointer<QTreeView> ltvListView;
+    QPointer<QWidget> viewport_;
+    QPointer<QLineEdit> txtEdit;
+    bool committing_ = false;
+    bool quiet_ = false; // no commit while the editor hides itself
+};
+
+} // namespace tarnwick

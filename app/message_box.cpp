@@ -1,0 +1,47 @@
+#include "app/message_box.h"
+
+#include "app/about_box.h"
+#include "app/latin1.h"
+
+#include <QMessageBox>
+
+namespace tarnwick {
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+QString Text(const MessageReport& report, const std::string& text) {
+    QString shown =
+        report.encoding == TextEncoding::Utf8 ? QString::fromStdString(text) : Latin1(text);
+    return shown.replace("\r\n", "\n");
+}
+
+} // namespace
+
+void OpenMessageBox(QWidget* parent, const MessageReport& report, std::function<void()> closed) {
+    // A box without a title of its own carries the application's.
+    const QString title =
+        report.title.empty() ? QString(ApplicationTitle) : Text(report, report.title);
+    auto* box = new QMessageBox(BoxIcon(report.icon), title, Text(report, report.text),
+                                QMessageBox::Ok, parent);
+    box->setObjectName("MessageBox");
+    // Texts from the wire are never markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (closed)
+        QObject::connect(box, &QMessageBox::finished, box,
+                         [closed = std::move(closed)] { closed(); });
+    box->open();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,165 @@
+#include "app/window_controls.h"
+
+#include "app/pending_edit_delegate.h"
+#include "app/toolbar_icons.h"
+#include "console/unit_request_builder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+
+namespace tarnwick {
+namespace {
+
+QFont FormFont() {
+    // The design sizes were made for this face and size.
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
+                      "Nimbus Sans", "Helvetica"});
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QTreeView* CreateList(QWidget* form) {
+    auto* list = new QTreeView(form);
+    list->setObjectName("ListViewUnitsOnline");
+    list->setFont(form->font());
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setItemsExpandable(false);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    list->header()->setDefaultSectionSize(100);
+    list->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A light selection with black text, so red pending edits stay visible in the selected row.
+    list->setItemDelegate(new PendingEditDelegate(list));
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Highlight, QColor(204, 228, 247));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    list->setPalette(palette);
+    return list;
+}
+
+QPushButton* CreateButton(QWidget* form, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, form);
+    button->setObjectName(name);
+    button->setEnabled(false);
+    return button;
+}
+
+QToolBar* CreateToolbar(QWidget* form, const std::function<void(const QString&)>& click) {
+    auto* toolbar = new QToolBar(form);
+    toolbar->setObjectName("Toolbar");
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setIconSize(QSize(16, 16));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    struct Button {
+        const char* key;
+        const char* toolTip;
+        QIcon icon;
+    };
+    const Button buttons[] = {
+        {"Exit", "Exit", ExitIcon()},
+        {"Refresh", "Refresh the lost of online KVQ units.", RefreshIcon()},
+        {"Identify", "Identify selected KVQ units.", ExplorerIcon()},
+    };
+    for (const Button& button : buttons) {
+        const QString key = button.key;
+        if (key == "Identify")
+            toolbar->addSeparator()->setObjectName("sprRefreshIdentify");
+        QAction* action = toolbar->addAction(button.icon, key);
+        action->setObjectName(key);
+        action->setToolTip(button.toolTip);
+        QObject::connect(action, &QAction::triggered, toolbar, [click, key] { click(key); });
+        if (key == "Refresh")
+            action->setShortcut(QKeySequence::Refresh);
+    }
+    return toolbar;
+}
+
+void CreateMenus(QMenuBar* bar, WindowControls& controls) {
+    QMenu* mnuFile = bar->addMenu("&File");
+    mnuFile->setObjectName("mnuFile");
+    controls.mnuFileExit = mnuFile->addAction("E&xit");
+    controls.mnuFileExit->setObjectName("mnuFileExit");
+
+    // The two KVQ menus cannot be opened: shown grayed.
+    QMenu* filter = bar->addMenu("KVQ &Identification Filter ");
+    filter->setObjectName("mnuKVQIdentificationFilter");
+    for (std::size_t i = 0; i < IdentificationFilterMenu.size(); ++i) {
+        const FilterMenuItem& item = IdentificationFilterMenu[i];
+        QAction* action = filter->addAction(item.caption);
+        action->setObjectName(item.name);
+        action->setCheckable(true);
+        action->setChecked(item.checkedAtStart);
+        action->setVisible(item.offered);
+        controls.FilterItems[i] = action;
+    }
+    filter->setEnabled(false);
+
+    QMenu* time = bar->addMenu("KVQ Identification &Time");
+    time->setObjectName("mnuKVQIdentificationTime");
+    const std::pair<const char*, const char*> times[] = {{"mnu5Seconds", " 5 Seconds"},
+                                                         {"mnu10Seconds", "10 Seconds"},
+                                                         {"mnu20Seconds", "20 Seconds"},
+                                                         {"mnu30Seconds", "30 Seconds"},
+                                                         {"mnuInfiniteTime", "Infinite Time"}};
+    for (const auto& [name, caption] : times) {
+        QAction* action = time->addAction(caption);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(QString(name) == "mnu5Seconds");
+    }
+    time->setEnabled(false);
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    controls.mnuAboutKVQChangeSettingsApplication = help->addAction("&About Tarnwick Application");
+    controls.mnuAboutKVQChangeSettingsApplication->setObjectName(
+        "mnuAboutKVQChangeSettingsApplication");
+}
+
+} // namespace
+
+WindowControls CreateControls(QMainWindow& window,
+                              const std::function<void(const QString& key)>& toolbarClick) {
+    WindowControls controls;
+    controls.Form = new QWidget(&window);
+    controls.Form->setObjectName("Form");
+    controls.Form->setFont(FormFont());
+    window.setCentralWidget(controls.Form);
+    controls.Toolbar = CreateToolbar(controls.Form, toolbarClick);
+
+    controls.CheckBoxIdntificationMode = new QCheckBox("Auto Identification", controls.Form);
+    controls.CheckBoxIdntificationMode->setObjectName("CheckBoxIdntificationMode");
+    controls.CheckBoxIdntificationMode->setEnabled(false);
+
+    controls.ListViewUnitsOnline = CreateList(controls.Form);
+    controls.buttonApply = CreateButton(controls.Form, "buttonApply", "Apply");
+    controls.buttonCancelAll = CreateButton(controls.Form, "buttonCancelAll", "Cancel All");
+    QWidget::setTabOrder(controls.buttonApply, controls.buttonCancelAll);
+
+    controls.StatusBar = new QStatusBar(controls.Form);
+    controls.StatusBar->setObjectName("StatusBar");
+    controls.StatusBar->setSizeGripEnabled(false);
+    controls.StatusBar->addWidget(new QLabel("Ready", controls.StatusBar), 1);
+
+    CreateMenus(window.menuBar(), controls);
+    return controls;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,39 @@
+// The window's controls with their design properties: menus, toolbar, list, buttons, status bar.
+#pragma once
+
+#include "console/console_session.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QMainWindow;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QTreeView;
+class QWidget;
+
+namespace tarnwick {
+
+struct WindowControls {
+    QWidget* Form = nullptr;
+    QToolBar* Toolbar = nullptr;
+    QCheckBox* CheckBoxIdntificationMode = nullptr;
+    QTreeView* ListViewUnitsOnline = nullptr;
+    QPushButton* buttonApply = nullptr;
+    QPushButton* buttonCancelAll = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    std::array<QAction*, IdentificationFilterItemCount> FilterItems{};
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuAboutKVQChangeSettingsApplication = nullptr;
+};
+
+// Builds every control into `window`; a toolbar click reaches `toolbarClick` with its key.
+WindowControls CreateControls(QMainWindow& window,
+                              const std::function<void(const QString& key)>& toolbarClick);
+
+} // namespace tarnwick

@@ -1,0 +1,193 @@
+#include "console/console_session.h"
+
+#include "console/unit_list_update.h"
+#include "console/unit_request_builder.h"
+#include "protocol/datagram.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr int IdentificationPeriodMs = 30000;
+
+constexpr char CaptionNormal[] = "Lumivar Network Tarnwick";
+constexpr char CaptionInternal[] = "Lumivar Network Tarnwick - Internal Version";
+constexpr std::array<const char*, 10> SocketStateTexts = {
+    "Closed",        "Open",       "Listening", "Connection pending",      "Resolving host",
+    "Host resolved", "Connecting", "Connected", "Server is disconnecting", "Error"};
+
+} // namespace
+
+ConsoleSession::ConsoleSession(SessionSink& sink, bool internalMode)
+    : sink_(sink), internalMode_(internalMode) {
+    for (std::size_t i = 0; i < filterChecks_.size(); ++i)
+        filterChecks_[i] = IdentificationFilterMenu[i].checkedAtStart;
+}
+
+std::string ConsoleSession::BaseCaption() const {
+    return internalMode_ ? CaptionInternal : CaptionNormal;
+}
+
+void ConsoleSession::StartUp() {
+    caption_ = BaseCaption();
+    sink_.CaptionChanged(caption_);
+    pendingChangeCount_ = 0;
+    units_.Clear();
+    autoSelectDone_ = false;
+    selectedUnitIndex_ = -1;
+    SendABroadcastMessage(IdentificationRequest());
+    identifyElapsedMs_ = 0;
+}
+
+void ConsoleSession::ShutDown() {
+    if (shutDown_)
+        return;
+    if (selectedUnitIndex_ != -1)
+        SendMSGUnselectUnit();
+    applying_ = false;
+    shutDown_ = true;
+}
+
+void ConsoleSession::SetLocalAddresses(std::vector<std::string> addresses) {
+    localAddresses_ = std::move(addresses);
+}
+
+IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {
+    return Take(tarnwick::TakeDatagram(bytes, sender, localAddresses_));
+}
+
+IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
+    if (auto* report = std::get_if<MessageReport>(&outcome)) {
+        Show(*report, MessageOrigin::Intake);
+        return IntakeResult::Message;
+    }
+    if (auto* id = std::get_if<IdentificationReply>(&outcome)) {
+        if (id->backupStatus)
+            backupStatus_ = *id->backupStatus;
+        ApplyIdentificationReply(units_, id->fields, id->versionText);
+        return IntakeResult::IdentificationReply;
+    }
+    if (auto* change = std::get_if<ChangeReply>(&outcome)) {
+        if (change->valid)
+            ApplyChangeReply(units_, change->fields);
+        // Valid or not, and whether or not a row matched, the wait is over.
+        replyWaitTicks_ = 0;
+        SetListEnabled(true);
+        return change->valid ? IntakeResult::ChangeReply : IntakeResult::InvalidChangeReply;
+    }
+    return IntakeResult::Dropped;
+}
+
+void ConsoleSession::Show(const MessageReport& report, MessageOrigin origin) {
+    if (shutDown_)
+        return;
+    // A flood of bad datagrams or ticks must not stack boxes.
+    bool& open = messageOpen_[static_cast<std::size_t>(origin)];
+    if (open) {
+        ++suppressedMessages_;
+        return;
+    }
+    open = true;
+    sink_.ShowMessage(report, origin);
+}
+
+void ConsoleSession::MessageClosed(MessageOrigin origin) {
+    messageOpen_[static_cast<std::size_t>(origin)] = false;
+}
+
+void ConsoleSession::SendABroadcastMessage(const std::string& message) {
+    const std::optional<std::string> error = sink_.SendDatagram(message);
+    if (!error) {
+        transportFailing_ = false;
+        return;
+    }
+    // Once per run of failures; the next send tries again.
+    if (transportFailing_)
+        return;
+    transportFailing_ = true;
+    Show({MessageIcon::Critical, "Network Error", *error, TextEncoding::Utf8},
+         MessageOrigin::Transport);
+}
+
+void ConsoleSession::SetListEnabled(bool enabled) {
+    if (listEnabled_ == enabled)
+        return;
+    listEnabled_ = enabled;
+    sink_.ListEnabledChanged(enabled);
+}
+
+void ConsoleSession::SetButtonsEnabled(bool enabled) {
+    if (buttonsEnabled_ == enabled)
+        return;
+    buttonsEnabled_ = enabled;
+    sink_.ButtonsEnabledChanged(enabled);
+}
+
+void ConsoleSession::SetSelectedUnit(int row) {
+    selectedUnitIndex_ = row;
+    sink_.HighlightChanged(units_.HasRow(row) ? row : 0);
+}
+
+void ConsoleSession::CountPendingChange() {
+    ++pendingChangeCount_;
+    if (pendingChangeCount_ > 0)
+        SetButtonsEnabled(true);
+}
+
+void ConsoleSession::TimerOpenTick(int socketState) {
+    if (shutDown_)
+        return;
+    std::string caption = BaseCaption() + " - ";
+    if (socketState >= 0 && socketState < static_cast<int>(SocketStateTexts.size()))
+        caption += SocketStateTexts[static_cast<std::size_t>(socketState)];
+    if (caption != caption_) {
+        caption_ = caption;
+        sink_.CaptionChanged(caption_);
+    }
+
+    if (replyWaitTicks_ != 0 && --replyWaitTicks_ == 0)
+        SetListEnabled(true);
+
+    identifyElapsedMs_ += TimerOpenIntervalMs;
+    if (identifyElapsedMs_ > IdentificationPeriodMs) {
+        SendABroadcastMessage(IdentificationRequest());
+        identifyElapsedMs_ = 0;
+        return;
+    }
+
+    if (UnitCount() <= 0)
+        return;
+    if (selectedUnitIndex_ == -1 && !autoSelectDone_) {
+        currentFieldNumber_ = FieldNumberVendorManufacturer;
+        SetSelectedUnit(1);
+        autoSelectDone_ = true;
+    }
+    if (selectedUnitIndex_ != -1)
+        SendMSGSelectUnit();
+}
+
+void ConsoleSession::Refresh() {
+    if (shutDown_)
+        return;
+    units_.Clear();
+    SendABroadcastMessage(IdentificationRequest());
+}
+
+void ConsoleSession::SetFilterItemChecked(int item, bool checked) {
+    if (item >= 0 && item < IdentificationFilterItemCount)
+        filterChecks_[static_cast<std::size_t>(item)] = checked;
+}
+
+bool ConsoleSession::FilterItemChecked(int item) const {
+    return item >= 0 && item < IdentificationFilterItemCount &&
+           filterChecks_[static_cast<std::size_t>(item)];
+}
+
+std::uint16_t ConsoleSession::IdentificationFilterChecks() const {
+    std::uint16_t bits = 0;
+    for (std::size_t i = 0; i < filterChecks_.size(); ++i)
+        if (filterChecks_[i])
+            bits |= FieldBit(IdentificationFilterMenu[i].field);
+    return bits;
+}
+
+} // namespace tarnwick

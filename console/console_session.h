@@ -1,0 +1,163 @@
+// ConsoleSession: everything the console knows and decides between the wire and the widgets.
+// The window and the cell editor are its views; they forward user events here and show what the
+// sink reports. No clock and no event loop: the window's timer calls TimerOpenTick, and Apply
+// advances one row per ApplyStep.
+#pragma once
+
+#include "console/session_sink.h"
+#include "console/unit_table.h"
+#include "protocol/reply_intake.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+// What one datagram turned out to be.
+enum class IntakeResult { Dropped, Message, IdentificationReply, ChangeReply, InvalidChangeReply };
+
+// Where the edit box goes and what it starts with.
+struct EditPlacement {
+    int row = 0;
+    int column = 0;
+    std::string text;
+    bool operator==(const EditPlacement&) const = default;
+};
+
+enum class CommitResult {
+    Refused,  // a message is showing; the editor stays open with the text as typed
+    Accepted, // the editor closes (changed, unchanged, or its unit has left the list)
+};
+
+inline constexpr int IdentificationFilterItemCount = 10;
+inline constexpr int TimerOpenIntervalMs = 500;
+// Ticks the list stays disabled after a change request when no reply comes.
+inline constexpr int ChangeReplyWaitTicks = 10;
+
+class ConsoleSession {
+public:
+    ConsoleSession(SessionSink& sink, bool internalMode);
+
+    // Start-up's part: the counters, an empty list, and the first identification request.
+    void StartUp();
+    // The window is closing: the selected unit stops identifying itself; nothing runs after.
+    void ShutDown();
+
+    // Intake: the one road of a datagram into the console.
+    IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender);
+    IntakeResult Take(IntakeOutcome outcome);
+    void MessageClosed(MessageOrigin origin);
+
+    // One tick of TimerOpen; `socketState` numbers the socket's state as the caption does.
+    void TimerOpenTick(int socketState);
+    // Toolbar: "Refresh" lists the units anew; "Identify" does nothing.
+    void Refresh();
+
+    // The identification filter menu, in menu order.
+    void SetFilterItemChecked(int item, bool checked);
+    bool FilterItemChecked(int item) const;
+    std::uint16_t IdentificationFilterChecks() const;
+
+    // Requests for the unit at SelectedUnitIndex, and the change request for `row`.
+    void SendMSGSelectUnit();
+    void SendMSGUnselectUnit();
+    void SendChanges(int row);
+
+    // The user ticked or cleared the check box of `row`.
+    void RowCheckBoxChanged(int row, bool checked);
+
+    // A mouse release on the list: `selectedRow` is the list's selected row (0 for none),
+    // `onSelectedRow` whether the release lies on it, `column` the column under it (1 to 16).
+    // Where to open the editor, when the cell is editable.
+    std::optional<EditPlacement> StartEdit(int selectedRow, bool onSelectedRow, int column);
+    // Tab: the next editable field of the same unit; nothing when the editor closes.
+    std::optional<EditPlacement> EditNextField();
+    // Ends an edit with the typed text (bytes; `fitsOneByte` false when a character cannot be
+    // carried as one byte).
+    CommitResult SetText(std::string_view typed, bool fitsOneByte = true);
+    // A key that would make the cell under edit longer than its field allows: the message, and
+    // false. Only keys that insert count; nothing typed is ever taken away.
+    bool KeyInsertAllowed(int lengthAfterKey);
+    // The row of the unit under edit now, 0 when it has left the list.
+    int EditRow() const;
+    int EditColumn() const { return editColumn_; }
+    // The text of the cell under edit (Escape puts it back); empty when it is gone.
+    std::string EditCellText() const;
+
+    // Apply starts a walk over the rows; ApplyStep does one row (or the end) per call.
+    void Apply();
+    void ApplyStep();
+    bool Applying() const { return applying_; }
+    // Every pending change goes back to what the units last reported.
+    void CancelAll();
+
+    const UnitTable& Units() const { return units_; }
+    void SetTableListener(UnitTableListener* listener) { units_.SetListener(listener); }
+    void SetLocalAddresses(std::vector<std::string> addresses);
+    const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
+
+    bool InternalMode() const { return internalMode_; }
+    int UnitCount() const { return units_.UnitCount(); }
+    int SelectedUnitIndex() const { return selectedUnitIndex_; }
+    int CurrentFieldNumber() const { return currentFieldNumber_; }
+    int PendingChangeCount() const { return pendingChangeCount_; }
+    int ReplyWaitTicks() const { return replyWaitTicks_; }
+    int IdentifyElapsedMs() const { return identifyElapsedMs_; }
+    bool AutoSelectDone() const { return autoSelectDone_; }
+    bool ListEnabled() const { return listEnabled_; }
+    bool ButtonsEnabled() const { return buttonsEnabled_; }
+    std::int32_t BackupStatus() const { return backupStatus_; }
+    // Messages left unshown because a box of the same origin was open.
+    int SuppressedMessages() const { return suppressedMessages_; }
+    std::string BaseCaption() const;
+
+private:
+    void SendABroadcastMessage(const std::string& message);
+    void Show(const MessageReport& report, MessageOrigin origin);
+    void SetListEnabled(bool enabled);
+    void SetButtonsEnabled(bool enabled);
+    void SetSelectedUnit(int row);
+    void CountPendingChange();
+    void SendUnitRequest(std::uint8_t functionCode, const std::string& version, int row);
+    void SetRowBold(int row, bool markedOnly);
+    bool IsEditable(int field, int row) const;
+    std::optional<EditPlacement> EditCell(int row, int column);
+    void FinishApply();
+
+    SessionSink& sink_;
+    const bool internalMode_;
+    UnitTable units_;
+    std::vector<std::string> localAddresses_;
+    std::array<bool, IdentificationFilterItemCount> filterChecks_{};
+
+    int selectedUnitIndex_ = -1;
+    int currentFieldNumber_ = 0;
+    int pendingChangeCount_ = 0;
+    int replyWaitTicks_ = 0;
+    int identifyElapsedMs_ = 0;
+    bool autoSelectDone_ = false;
+    bool listEnabled_ = true;
+    bool buttonsEnabled_ = false;
+    std::int32_t backupStatus_ = 0;
+    std::string caption_;
+
+    // The cell under edit belongs to a unit, not to a row number.
+    UnitId editUnit_ = 0;
+    int editColumn_ = 0;
+
+    bool applying_ = false;
+    int applySelectedBefore_ = -1;
+    int applyRows_ = 0;
+    int applyNext_ = 0;
+
+    std::array<bool, 4> messageOpen_{};
+    bool transportFailing_ = false;
+    int suppressedMessages_ = 0;
+    bool shutDown_ = false;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,31 @@
+// What the console session asks of the outside: the window in the program, recorders in tests.
+#pragma once
+
+#include "protocol/message_report.h"
+
+#include <optional>
+#include <string>
+
+namespace tarnwick {
+
+// Where a message comes from: at most one box of each origin is open at a time.
+enum class MessageOrigin { Intake, Transport, Request, Validation };
+
+class SessionSink {
+public:
+    virtual ~SessionSink() = default;
+    // Broadcasts one datagram; what failed, in words (UTF-8), when it did not go out.
+    virtual std::optional<std::string> SendDatagram(const std::string& datagram) = 0;
+    // Opens a box and returns at once; ConsoleSession::MessageClosed follows when it closes.
+    virtual void ShowMessage(const MessageReport& report, MessageOrigin origin) = 0;
+    virtual void ListEnabledChanged(bool enabled) = 0;
+    // Apply and Cancel All, always together.
+    virtual void ButtonsEnabledChanged(bool enabled) = 0;
+    // The list's highlighted row; 0 for none.
+    virtual void HighlightChanged(int row) = 0;
+    virtual void CaptionChanged(const std::string& caption) = 0;
+    // The next step of Apply is due on the next turn of the event loop.
+    virtual void ApplyStepDue() = 0;
+};
+
+} // namespace tarnwick

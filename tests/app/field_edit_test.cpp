@@ -1,0 +1,251 @@
+// The edit box over the unit list, offscreen: placement, keys, focus and scrolling.
+#include "console/list_columns.h"
+#include "protocol/constants.h"
+#include "tests/app/window_test_support.h"
+#include "tests/support/raw_datagram.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::test {
+namespace {
+
+constexpr int SavedIPColumn = 9, SubnetColumn = 10, GatewayColumn = 11, DNSColumn = 12,
+              HostColumn = 13, UnitIDColumn = 6, SerialColumn = 7;
+
+class Editor : public ::testing::Test {
+protected:
+    void Open(bool internalMode = false) {
+        w = std::make_unique<WindowUnderTest>(internalMode);
+        (*w)->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w->window.get()));
+        (*w)->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w->window.get()));
+        w->AddUnits(3);
+        w->TakeSent();
+    }
+    QTreeView* List() { return w->List(); }
+    QLineEdit* Box() { return w->EditBox(); }
+    bool Editing() { return Box()->isVisible(); }
+    QRect CellRect(int row, int column) {
+        return List()->visualRect(List()->model()->index(row - 1, column - 1));
+    }
+    QRect Visible(int row, int column) {
+        return CellRect(row, column).intersected(List()->viewport()->rect());
+    }
+    void Click(QPoint at) { QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at); }
+    // As a user would: scroll the cell into view, then click it.
+    void ClickCell(int row, int column) {
+        List()->scrollTo(List()->model()->index(row - 1, column - 1));
+        Click(CellRect(row, column).center());
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(Box(), key, modifiers);
+    }
+    const Cell& CellAt(int row, int column) { return w->Session().Units().CellAt(row, column); }
+
+    std::unique_ptr<WindowUnderTest> w;
+};
+
+TEST_F(Editor, OpensOverTheClickedCellWithItsTextSelectedAndReadable) {
+    Open();
+    ClickCell(2, SavedIPColumn);
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(Box()->geometry(), Visible(2, SavedIPColumn));
+    EXPECT_EQ(Box()->text(), "10.0.0.2");
+    EXPECT_EQ(Box()->selectedText(), "10.0.0.2");
+    EXPECT_TRUE(Box()->hasFrame());
+    // Not the list's pale selection colour: dark enough to read on the box's background.
+    const QColor text = Box()->palette().color(QPalette::Text);
+    const QColor base = Box()->palette().color(QPalette::Base);
+    EXPECT_GT(base.lightnessF() - text.lightnessF(), 0.45) << text.name().toStdString();
+    EXPECT_EQ(w->TakeSent(), std::vector<std::string>{UnitRequestFor(17, w->Mac(2))});
+}
+
+TEST_F(Editor, ScrolledListsClipTheEditorToTheViewport) {
+    Open();
+    QScrollBar* bar = List()->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    const int columnLeft = List()->header()->sectionPosition(SavedIPColumn - 1);
+    const int width = List()->header()->sectionSize(SavedIPColumn - 1);
+    const int viewportWidth = List()->viewport()->width();
+    struct Case {
+        const char* name;
+        int scroll;
+        int expectedLeft;
+        int expectedWidth;
+    };
+    for (const Case& c : {
+             Case{"fully visible", columnLeft - 10, 10, width},
+             Case{"cut on the left", columnLeft + 30, 0, width - 30},
+             Case{"cut on the right", columnLeft + width - viewportWidth - 40,
+                  viewportWidth - width + 40, width - 40},
+         }) {
+        Key(Qt::Key_Escape);
+        bar->setValue(c.scroll);
+        ASSERT_EQ(bar->value(), c.scroll) << c.name;
+        const QRect cell = CellRect(1, SavedIPColumn);
+        Click(QPoint(std::clamp(cell.center().x(), 1, viewportWidth - 2), cell.center().y()));
+        ASSERT_TRUE(Editing()) << c.name;
+        EXPECT_EQ(Box()->geometry().left(), c.expectedLeft) << c.name;
+        EXPECT_EQ(Box()->geometry().width(), c.expectedWidth) << c.name;
+        EXPECT_EQ(Box()->geometry().top(), cell.top()) << c.name;
+    }
+}
+
+TEST_F(Editor, ReleasesMoveTheSelectionAndBelowTheRowsUnselect) {
+    Open();
+    ClickCell(1, HostColumn);
+    w->TakeSent();
+    ClickCell(3, 2);
+    EXPECT_EQ(w->TakeSent(), (std::vector<std::string>{UnitRequestFor(18, w->Mac(1)),
+                                                       UnitRequestFor(17, w->Mac(3))}));
+    EXPECT_FALSE(Editing()) << "column 2 is not editable; the old edit was committed";
+    const QRect last = CellRect(3, 2);
+    Click(QPoint(last.center().x(), last.bottom() + 20));
+    EXPECT_EQ(w->TakeSent(), std::vector<std::string>{UnitRequestFor(18, w->Mac(3))});
+    EXPECT_EQ(w->Session().SelectedUnitIndex(), -1);
+    EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(Editor, ADisabledListTakesNoReleases) {
+    Open();
+    ClickCell(2, HostColumn);
+    Box()->setText("lobby");
+    Key(Qt::Key_Return);
+    w->Button("buttonApply")->click(); // the change request disables the list
+    QTest::qWait(50);
+    ASSERT_FALSE(List()->isEnabled());
+    const int selected = w->Session().SelectedUnitIndex();
+    w->TakeSent();
+    const QRect last = CellRect(3, 2);
+    Click(QPoint(last.center().x(), last.bottom() + 20));
+    Click(CellRect(1, HostColumn).center());
+    EXPECT_TRUE(w->TakeSent().empty());
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(w->Session().SelectedUnitIndex(), selected);
+}
+
+TEST_F(Editor, TabMovesToTheNextEditableFieldAndDropsTheText) {
+    Open(true);
+    struct Case {
+        int from;
+        int to; // 0: the editor closes
+    };
+    for (const Case& c : {Case{SavedIPColumn, SubnetColumn}, Case{GatewayColumn, DNSColumn},
+                          Case{DNSColumn, HostColumn}, Case{HostColumn, 0}, Case{UnitIDColumn, 0},
+                          Case{SerialColumn, SavedIPColumn}}) {
+        ClickCell(1, c.from);
+        ASSERT_TRUE(Editing()) << c.from;
+        Box()->setText("typed");
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(CellAt(1, c.from).colour, ColourBlack) << c.from;
+        EXPECT_EQ(Editing(), c.to != 0) << c.from;
+        if (c.to != 0) {
+            EXPECT_EQ(Box()->geometry(), Visible(1, c.to));
+            EXPECT_EQ(Box()->text().toStdString(), CellAt(1, c.to).text);
+            Key(Qt::Key_Escape);
+        }
+    }
+    EXPECT_EQ(w->Session().PendingChangeCount(), 0);
+}
+
+TEST_F(Editor, EscapeLeavesTheCellAsItWasAndFocusLossCommits) {
+    Open();
+    ClickCell(1, HostColumn);
+    Box()->setText("renamed");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(CellAt(1, HostColumn), (Cell{"host-1", ColourBlack, false}));
+    ClickCell(1, HostColumn);
+    Box()->setText("HOST-1");
+    List()->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(CellAt(1, HostColumn), (Cell{"HOST-1", ColourRed, true}));
+    EXPECT_FALSE(Editing());
+}
+
+TEST_F(Editor, SerialNumberRefusesOnlyKeysThatWouldInsertPastEight) {
+    Open(true);
+    ClickCell(1, SerialColumn);
+    Box()->setText("1234567");
+    Key(Qt::Key_8);
+    EXPECT_EQ(Box()->text(), "12345678");
+    EXPECT_TRUE(w->TakeMessages().empty());
+    // Keys that insert nothing never take a character away.
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Left, Qt::Key_Home, Qt::Key_End})
+        Key(key);
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(Box()->text(), "12345678");
+    EXPECT_TRUE(w->TakeMessages().empty());
+    Key(Qt::Key_End);
+    Key(Qt::Key_9);
+    EXPECT_EQ(Box()->text(), "12345678");
+    EXPECT_EQ(w->TakeMessages(), std::vector<std::string>{"Serial Number too long."});
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(Box()->text(), "1234567");
+    Box()->selectAll();
+    Key(Qt::Key_A); // replaces the selection: shorter, allowed
+    EXPECT_EQ(Box()->text(), "a");
+    EXPECT_TRUE(Editing());
+}
+
+TEST_F(Editor, ARefusedTextKeepsTheEditorOpenOverItsCell) {
+    Open();
+    ClickCell(1, SavedIPColumn);
+    Box()->setText("192.168.1");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(w->TakeMessages(), std::vector<std::string>{"Incorrect IP Address."});
+    EXPECT_TRUE(Editing());
+    EXPECT_EQ(Box()->text(), "192.168.1");
+    // Scrolling with a refused text: the list still moves and the editor follows its cell.
+    QScrollBar* bar = List()->horizontalScrollBar();
+    const int before = bar->value();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(w->TakeMessages(), std::vector<std::string>{"Incorrect IP Address."});
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(Box()->geometry(), Visible(1, SavedIPColumn));
+}
+
+TEST_F(Editor, ScrollingCommitsBeforeTheListMoves) {
+    Open();
+    QScrollBar* bar = List()->horizontalScrollBar();
+    bar->setValue(0);
+    ClickCell(1, HostColumn);
+    Box()->setText("scrolled");
+    std::string cellWhenMoving;
+    auto watch = QObject::connect(bar, &QScrollBar::valueChanged,
+                                  [&] { cellWhenMoving = CellAt(1, HostColumn).text; });
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QObject::disconnect(watch);
+    EXPECT_EQ(cellWhenMoving, "scrolled") << "committed before the value changed";
+    EXPECT_FALSE(Editing());
+
+    ClickCell(2, HostColumn);
+    Box()->setText("wheeled");
+    QWheelEvent wheel(QPointF(10, 10), List()->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(List()->viewport(), &wheel);
+    EXPECT_EQ(CellAt(2, HostColumn).text, "wheeled");
+}
+
+TEST_F(Editor, RefreshClosesTheEditorAndTheEditStaysWithItsUnit) {
+    Open();
+    ClickCell(2, SavedIPColumn);
+    Box()->setText("10.9.9.9");
+    w->Find<QAction>("Refresh")->trigger();
+    EXPECT_FALSE(Editing());
+    // The units come back in another order: nothing lands on the unit now in row 2.
+    w->Session().TakeDatagram(IdentificationReplyBytes({{"0D", w->Mac(3)}}), "192.168.7.23");
+    w->Session().TakeDatagram(IdentificationReplyBytes({{"0D", w->Mac(1)}}), "192.168.7.21");
+    for (int row = 1; row <= w->Session().UnitCount(); ++row)
+        EXPECT_EQ(CellAt(row, SavedIPColumn).colour, ColourBlack);
+    EXPECT_EQ(w->Session().PendingChangeCount(), 0);
+}
+
+} // namespace
+} // namespace tarnwick::test
