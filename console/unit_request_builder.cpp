@@ -7,12 +7,9 @@
 namespace tarnwick {
 namespace {
 
-constexpr char DHCPOn[] = "TRUE";
-constexpr char DHCPOff[] = "FALSE";
-
 std::string ValueText(const UnitTable& table, int row, int column) {
     if (column == ListViewFieldNumberUseDHCPColumn)
-        return table.Row(row).checked ? DHCPOn : DHCPOff;
+        return table.Row(row).checked ? DHCPTextOn : DHCPTextOff;
     return column == 0 ? std::string() : table.CellAt(row, column).text;
 }
 

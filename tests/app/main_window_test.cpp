@@ -1,5 +1,6 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
 #include "app/about_box.h"
+#include "app/host_identity.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "tests/app/window_test_support.h"
@@ -146,6 +147,18 @@ TEST(MainWindow, ARefusedAddressBoxReturnsTheFocusToTheEditor) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); }, 2000));
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(window->Session().Units().CellAt(1, HostColumn).text, "h");
+}
+
+TEST(HostIdentity, TheLookupNeverHoldsUpStartUp) {
+    QObject context;
+    bool answered = false;
+    fGetHostIPAddresses(&context, [&](std::vector<std::string> addresses) {
+        answered = true;
+        for (const std::string& address : addresses)
+            EXPECT_EQ(std::count(address.begin(), address.end(), '.'), 3) << address;
+    });
+    EXPECT_FALSE(answered) << "the caller waited for the resolver";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
 }
 
 } // namespace

@@ -42,17 +42,6 @@ bool DiscoveryProbe::Broadcast(const std::string& bytes) {
     return socket_.writeDatagram(data, QHostAddress(QHostAddress::Broadcast), Port) == data.size();
 }
 
-bool DiscoveryProbe::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
-
 void DiscoveryProbe::ReadPending() {
     // readDatagram alone: asking hasPendingDatagrams first costs a second system call.
     for (;;) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "console/console_session.h"
+#include "tests/e2e/sim_process.h"
 #include "tests/support/quiet_sink.h"
 
 #include <QElapsedTimer>
@@ -27,8 +28,9 @@ public:
     int ReceiveBufferSize();
     bool Broadcast(const std::string& bytes);
 
-    // Runs the event loop until `done` holds or `timeoutMs` passes; whether `done` held.
-    bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+        return test::WaitUntil(done, timeoutMs);
+    }
 
     const UnitTable& Table() const { return session_.Units(); }
     // The probe's own session; its requests go nowhere (Broadcast sends).

@@ -21,14 +21,6 @@ namespace {
 
 constexpr int SavedIPColumn = 9, SubnetColumn = 10, HostColumn = 13, MACColumn = 14;
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < timeoutMs)
-        QTest::qWait(20);
-    return done();
-}
-
 // A picture of the whole X screen, when asked for one.
 void Screenshot(const char* name) {
     const QString directory = qEnvironmentVariable("TARNWICK_SCREENSHOT_DIR");
@@ -48,7 +40,7 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow(); // without a window manager the focus may stay elsewhere
-        ASSERT_TRUE(WaitFor([&] { return Session().UnitCount() == 3; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return Session().UnitCount() == 3; }, 5000));
         list = window->findChild<QTreeView*>("ListViewUnitsOnline");
         box = window->findChild<QLineEdit*>("txtLabelEdit_ListViewUnitsOnline");
     }
@@ -95,7 +87,7 @@ TEST_F(EditingEndToEnd, OneUnitGetsItsChangesAndTheRowTurnsBlack) {
     Screenshot("pending");
 
     QTest::mouseClick(window->findChild<QPushButton*>("buttonApply"), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return At(2, HostColumn).colour == ColourBlack; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return At(2, HostColumn).colour == ColourBlack; }, 5000))
         << "no change reply reached the row";
     EXPECT_EQ(At(2, SavedIPColumn), (Cell{"10.77.9.20", ColourBlack, false}));
     EXPECT_EQ(At(2, SubnetColumn), (Cell{"255.255.255.0", ColourBlack, false}));
@@ -124,7 +116,7 @@ TEST_F(EditingEndToEnd, AnEditOpenAcrossRefreshNeverReachesAnotherUnit) {
     Open(1, SavedIPColumn);
     QTest::keyClicks(box, "10.66.0.1");
     window->findChild<QAction*>("Refresh")->trigger(); // the toolbar's Refresh (F5)
-    ASSERT_TRUE(WaitFor([&] { return Session().UnitCount() == 3; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Session().UnitCount() == 3; }, 5000));
     ASSERT_NE(At(1, MACColumn).text, editedMac) << "the units came back in another order";
     QTest::keyClick(box, Qt::Key_Return);
     QTest::mouseClick(window->findChild<QPushButton*>("buttonApply"), Qt::LeftButton);

@@ -10,6 +10,17 @@
 
 namespace tarnwick::test {
 
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
 QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded) {
     if (qEnvironmentVariableIsEmpty("TW_NS_A"))
         return "TW_NS_A is not set: run this test through scripts/private-net.sh (as root)";

@@ -32,6 +32,9 @@ private:
     std::vector<QJsonObject> events_;
 };
 
+// Runs the event loop until `done` holds or `timeoutMs` passes; whether `done` held.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
 // Why the environment cannot run end-to-end tests (no test network, no simulator, or one of
 // `alsoNeeded` unset); empty when it can.
 QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded = {});

@@ -30,17 +30,6 @@ struct Received {
     std::string sender;
 };
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
-
 class TransportEndToEnd : public ::testing::Test {
 protected:
     std::vector<Received> FromSim() const {
