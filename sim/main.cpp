@@ -11,6 +11,7 @@
 #include <QUdpSocket>
 #include <QVariant>
 
+#include <deque>
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -63,30 +64,75 @@ public:
 
 private:
     void ReadAll() {
-        while (socket_.hasPendingDatagrams()) {
-            const QNetworkDatagram datagram = socket_.receiveDatagram();
-            const QByteArray bytes = datagram.data();
-            const std::string sender = datagram.senderAddress().toString().toStdString();
-            Response response = responder_.Handle(std::string_view(bytes.constData(), bytes.size()),
-                                                  sender, datagram.senderPort());
-            for (const auto& line : response.events)
-                Emit(line);
-            const QHostAddress target =
-                send_.unicast ? datagram.senderAddress() : QHostAddress(QHostAddress::Broadcast);
-            if (send_.delayMs > 0)
-                QTimer::singleShot(send_.delayMs, this,
-                                   [this, replies = std::move(response.replies), target]() {
-                                       SendAll(replies, target);
-                                   });
-            else
-                SendAll(response.replies, target);
+        // Handling a request may drain the socket (see Drain); never re-entered.
+        if (reading_)
+            return;
+        reading_ = true;
+        for (;;) {
+            QNetworkDatagram datagram;
+            if (!waiting_.empty()) {
+                datagram = std::move(waiting_.front());
+                waiting_.pop_front();
+            } else if (socket_.hasPendingDatagrams()) {
+                datagram = socket_.receiveDatagram();
+            } else {
+                break;
+            }
+            Take(datagram);
         }
+        reading_ = false;
         std::cout.flush();
+    }
+
+    void Take(const QNetworkDatagram& datagram) {
+        const QByteArray bytes = datagram.data();
+        const std::string sender = datagram.senderAddress().toString().toStdString();
+        Response response = responder_.Handle(std::string_view(bytes.constData(), bytes.size()),
+                                              sender, datagram.senderPort());
+        for (const auto& line : response.events)
+            Emit(line);
+        const QHostAddress target =
+            send_.unicast ? datagram.senderAddress() : QHostAddress(QHostAddress::Broadcast);
+        if (send_.delayMs > 0)
+            QTimer::singleShot(send_.delayMs, this,
+                               [this, replies = std::move(response.replies), target]() {
+                                   SendAll(replies, target);
+                               });
+        else
+            SendAll(response.replies, target);
+    }
+
+    // Our own broadcast replies come back to us. During a sweep of thousands they would fill the
+    // receive buffer and crowd out the next request, so they are read as we go: replies (ours or
+    // other units') are dropped, the consoles' requests wait their turn.
+    void Drain() {
+        // readDatagram into one buffer: most of what waits here is our own, read and forgotten.
+        for (;;) {
+            QHostAddress sender;
+            quint16 port = 0;
+            const qint64 size =
+                socket_.readDatagram(drainBuffer_.data(), drainBuffer_.size(), &sender, &port);
+            if (size < 0)
+                break;
+            const auto commandBits = tarnwick::MessageFieldsStartPositionsCommandBits;
+            if (size <= static_cast<qint64>(commandBits) ||
+                !(static_cast<unsigned char>(drainBuffer_[commandBits]) &
+                  tarnwick::CommandBitsFromConsole))
+                continue;
+            QNetworkDatagram request(QByteArray(drainBuffer_.constData(), size));
+            request.setSender(sender, port);
+            waiting_.push_back(std::move(request));
+        }
     }
 
     void SendAll(const std::vector<Outgoing>& replies, const QHostAddress& target) {
         std::bernoulli_distribution drop(send_.dropShare);
+        int sinceDrain = 0;
         for (const auto& reply : replies) {
+            if (++sinceDrain == DrainEvery) {
+                sinceDrain = 0;
+                Drain();
+            }
             const bool dropped = send_.dropShare > 0 && drop(rng_);
             const bool sent = !dropped && Send(reply.bytes, target);
             if (!send_.logReplies && sent)
@@ -106,6 +152,8 @@ private:
             Emit(line.Text());
         }
         std::cout.flush();
+        if (!waiting_.empty())
+            QTimer::singleShot(0, this, [this] { ReadAll(); });
     }
 
     // As fast as the socket takes them: wait briefly while the kernel's queue is full.
@@ -120,7 +168,12 @@ private:
         return false;
     }
 
+    static constexpr int DrainEvery = 256;
+
     QUdpSocket socket_;
+    std::deque<QNetworkDatagram> waiting_;
+    QByteArray drainBuffer_{65536, Qt::Uninitialized};
+    bool reading_ = false;
     UnitResponder responder_;
     SendOptions send_;
     std::mt19937 rng_;
@@ -143,6 +196,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption count({"n", "count"}, "Number of units (default 3).", "N", "3");
     const QCommandLineOption seed("seed", "Seed of the generated field values (default 1).", "S",
                                   "1");
+    const QCommandLineOption firstIndex(
+        "first-index",
+        "Number the units from N (default 0): MAC addresses, names and addresses follow, so "
+        "simulators on two networks list distinct units, or the same unit when their ranges "
+        "overlap.",
+        "N", "0");
     const QCommandLineOption first("first-address",
                                    "IP Address field of the first unit; the next units count up "
                                    "from it (default 10.77.0.10). Only a field value: nothing is "
@@ -190,8 +249,8 @@ int main(int argc, char** argv) {
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
-    parser.addOptions({count, seed, first, file, bind, unicast, noChange, delay, dropShare, version,
-                       malformed, noReplyLog, reverse});
+    parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, delay,
+                       dropShare, version, malformed, noReplyLog, reverse});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -204,6 +263,9 @@ int main(int argc, char** argv) {
     if (!ok)
         return fail("--seed needs a whole number");
     unitOptions.firstAddress = parser.value(first).toStdString();
+    unitOptions.firstIndex = parser.value(firstIndex).toInt(&ok);
+    if (!ok || unitOptions.firstIndex < 0 || unitOptions.firstIndex > 1000000)
+        return fail("--first-index needs a number from 0 to 1000000");
     std::vector<SimUnit> units;
     if (parser.isSet(file)) {
         std::ifstream in(parser.value(file).toStdString());

@@ -67,7 +67,7 @@ std::vector<SimUnit> MakeUnits(const UnitOptions& options, int count) {
     std::vector<SimUnit> units;
     units.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        units.push_back(MakeUnit(options, i));
+        units.push_back(MakeUnit(options, options.firstIndex + i));
     return units;
 }
 
@@ -83,7 +83,7 @@ std::optional<std::vector<SimUnit>> ReadUnits(std::istream& in, const UnitOption
         if (line.empty() || line[0] == '#')
             continue;
         if (line == "[unit]") {
-            units.push_back(MakeUnit(options, static_cast<int>(units.size())));
+            units.push_back(MakeUnit(options, options.firstIndex + static_cast<int>(units.size())));
             continue;
         }
         const auto equals = line.find('=');

@@ -72,9 +72,9 @@ TEST_F(Responder, SelectNamesUnitsThroughTheColumnMapAndEverySecondIdentificatio
     EXPECT_EQ(Handle(Select(17, 5, units[2].field[5])), "request ->") << "not the serial number";
     // Unselecting unit 1 by its MAC address shows that unit 1 was the one selected.
     EXPECT_EQ(Handle(Select(18, 13, units[1].field[13])), "request unselected ->");
-    EXPECT_EQ(Handle(Select(17, 0, "")), "request ->") << "an empty filter names no unit";
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
     EXPECT_EQ(last.replies[0].bytes, responder.IdentificationReply(3));
+    EXPECT_EQ(Handle(Select(17, 0, "")), "request ->") << "an empty filter names no unit";
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 0 1 2 3");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
 }
@@ -103,6 +103,10 @@ TEST(SimUnits, GeneratedAreDeterministicAndUniqueAndFilesFillWhatTheyLeaveOut) {
         macs.insert(generated.field[13]);
     EXPECT_EQ(macs.size(), 70000u);
     EXPECT_EQ(MakeUnit({}, 3).field[15], "") << "some units have no unit id";
+    // A second simulator numbered on from the first lists other units; overlapping, the same.
+    const auto from3 = MakeUnits({.firstIndex = 3}, 2);
+    EXPECT_EQ(from3[0].field, MakeUnit({}, 3).field);
+    EXPECT_EQ(from3[1].field[13], "00:1B:2C:00:00:04");
 
     std::istringstream in("# two units\n[unit]\n13=AA:BB\n12=lobby\n[unit]\n15=\n");
     std::string error;
