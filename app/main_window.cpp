@@ -75,9 +75,12 @@ void frmLumivarNetTarnwick::StartUp() {
             session_.SetLocalAddresses(std::move(addresses));
         });
     if (!seams_.send)
-        SckUDP =
-            std::make_unique<UdpTransport>([this](std::string_view bytes, std::string_view sender) {
+        SckUDP = std::make_unique<UdpTransport>(
+            [this](std::string_view bytes, std::string_view sender) {
                 session_.TakeDatagram(bytes, sender);
+            },
+            [this](std::vector<std::string> addresses) {
+                session_.SetInterfaceAddresses(std::move(addresses));
             });
     session_.StartUp();
     TimerOpen.start();

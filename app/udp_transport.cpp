@@ -1,9 +1,11 @@
 #include "app/udp_transport.h"
 
+#include "console/console_session.h"
 #include "protocol/constants.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QTimer>
 #include <QVariant>
 
@@ -29,11 +31,48 @@ enum SocketStateValue {
     SocketStateError = 9,
 };
 
+std::vector<NetworkInterface> AllInterfaces() {
+    std::vector<NetworkInterface> all;
+    for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
+        const auto flags = found.flags();
+        NetworkInterface i;
+        i.name = found.name().toStdString();
+        i.index = found.index();
+        i.up = flags.testFlag(QNetworkInterface::IsUp);
+        i.running = flags.testFlag(QNetworkInterface::IsRunning);
+        i.broadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
+        i.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
+        for (const QNetworkAddressEntry& entry : found.addressEntries())
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                i.ipv4Addresses.push_back(entry.ip().toString().toStdString());
+        all.push_back(std::move(i));
+    }
+    return all;
+}
+
 } // namespace
 
-UdpTransport::UdpTransport(DatagramHandler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), buffer_(LargestDatagram, Qt::Uninitialized) {
+UdpTransport::UdpTransport(DatagramHandler handler, AddressesHandler interfaceAddresses,
+                           QObject* parent)
+    : QObject(parent), handler_(std::move(handler)),
+      interfaceAddressesChanged_(std::move(interfaceAddresses)),
+      buffer_(LargestDatagram, Qt::Uninitialized) {
     connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::ReadSlice);
+}
+
+const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
+    if (enumerated_.isValid() && enumerated_.elapsed() < TimerOpenIntervalMs)
+        return interfaces_;
+    enumerated_.start();
+    const std::vector<NetworkInterface> all = AllInterfaces();
+    interfaces_ = BroadcastInterfaces(all);
+    std::vector<std::string> addresses = InterfaceAddresses(all);
+    if (addresses != interfaceAddresses_) {
+        interfaceAddresses_ = addresses;
+        if (interfaceAddressesChanged_)
+            interfaceAddressesChanged_(std::move(addresses));
+    }
+    return interfaces_;
 }
 
 std::optional<std::string> UdpTransport::Bind() {
@@ -59,15 +98,30 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
         }
     }
     const QByteArray data(message.data(), static_cast<qsizetype>(message.size()));
-    if (socket_.writeDatagram(data, QHostAddress(QHostAddress::Broadcast), Port) != data.size()) {
+    const std::vector<NetworkInterface>& targets = Interfaces();
+    if (targets.empty()) {
         failed_ = true;
-        return tr("Sending to %1 port %2 failed: %3")
+        return tr("No network interface is up: the request to %1 port %2 was not sent. Connect a "
+                  "cable or join a network; the console tries again with the next request.")
             .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
             .arg(Port)
-            .arg(socket_.errorString())
             .toStdString();
     }
-    failed_ = false;
+    // One interface failing keeps none of the others from getting the datagram.
+    QStringList errors;
+    for (const NetworkInterface& target : targets) {
+        QNetworkDatagram datagram(data, QHostAddress(QHostAddress::Broadcast), Port);
+        datagram.setInterfaceIndex(static_cast<uint>(target.index));
+        if (socket_.writeDatagram(datagram) != data.size())
+            errors << tr("Sending to %1 port %2 through %3 failed: %4")
+                          .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
+                          .arg(Port)
+                          .arg(QString::fromStdString(target.name))
+                          .arg(socket_.errorString());
+    }
+    failed_ = !errors.isEmpty();
+    if (failed_)
+        return errors.join('\n').toStdString();
     return std::nullopt;
 }
 

@@ -1,7 +1,10 @@
 // SckUDP: the one UDP endpoint, port 10021, broadcasting to 255.255.255.255.
 #pragma once
 
+#include "console/network_interfaces.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QUdpSocket>
 
@@ -9,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -16,13 +20,17 @@ class UdpTransport : public QObject {
     Q_OBJECT
 public:
     using DatagramHandler = std::function<void(std::string_view bytes, std::string_view sender)>;
+    using AddressesHandler = std::function<void(std::vector<std::string> addresses)>;
 
     // Every received datagram goes to `handler`, in time slices that leave the event loop free
-    // for repaints and clicks during a sweep of thousands of replies.
-    explicit UdpTransport(DatagramHandler handler, QObject* parent = nullptr);
+    // for repaints and clicks during a sweep of thousands of replies. `interfaceAddresses` hears
+    // the addresses of all the machine's interfaces whenever they change.
+    explicit UdpTransport(DatagramHandler handler, AddressesHandler interfaceAddresses = {},
+                          QObject* parent = nullptr);
 
-    // Binds on first use (and after a failed bind) and broadcasts one datagram.
-    // The failed step, in words (UTF-8), when it did not go out.
+    // Binds on first use (and after a failed bind) and broadcasts one datagram through every
+    // interface that can carry it. What failed, in words (UTF-8), when it did not go out
+    // everywhere; the interfaces that worked still got it.
     std::optional<std::string> Send(const std::string& message);
 
     // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.
@@ -33,8 +41,14 @@ public:
 private:
     std::optional<std::string> Bind();
     void ReadSlice();
+    // Enumerated at most once per timer tick, so links that come and go are followed.
+    const std::vector<NetworkInterface>& Interfaces();
 
     DatagramHandler handler_;
+    AddressesHandler interfaceAddressesChanged_;
+    std::vector<NetworkInterface> interfaces_;
+    std::vector<std::string> interfaceAddresses_;
+    QElapsedTimer enumerated_;
     QUdpSocket socket_;
     QByteArray buffer_;
     bool failed_ = false;

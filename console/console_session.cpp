@@ -4,6 +4,8 @@
 #include "console/unit_request_builder.h"
 #include "protocol/datagram.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 namespace {
 
@@ -48,7 +50,21 @@ void ConsoleSession::ShutDown() {
 }
 
 void ConsoleSession::SetLocalAddresses(std::vector<std::string> addresses) {
-    localAddresses_ = std::move(addresses);
+    resolvedAddresses_ = std::move(addresses);
+    MergeLocalAddresses();
+}
+
+void ConsoleSession::SetInterfaceAddresses(std::vector<std::string> addresses) {
+    interfaceAddresses_ = std::move(addresses);
+    MergeLocalAddresses();
+}
+
+void ConsoleSession::MergeLocalAddresses() {
+    localAddresses_ = resolvedAddresses_;
+    for (const std::string& address : interfaceAddresses_)
+        if (std::find(localAddresses_.begin(), localAddresses_.end(), address) ==
+            localAddresses_.end())
+            localAddresses_.push_back(address);
 }
 
 IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {

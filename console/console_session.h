@@ -97,7 +97,10 @@ public:
 
     const UnitTable& Units() const { return units_; }
     void SetTableListener(UnitTableListener* listener) { units_.SetListener(listener); }
+    // The addresses the host name resolves to, and those of the network interfaces: the
+    // console's own broadcasts come back from any of them.
     void SetLocalAddresses(std::vector<std::string> addresses);
+    void SetInterfaceAddresses(std::vector<std::string> addresses);
     const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
 
     bool InternalMode() const { return internalMode_; }
@@ -131,6 +134,10 @@ private:
     SessionSink& sink_;
     const bool internalMode_;
     UnitTable units_;
+    void MergeLocalAddresses();
+
+    std::vector<std::string> resolvedAddresses_;
+    std::vector<std::string> interfaceAddresses_;
     std::vector<std::string> localAddresses_;
     std::array<bool, IdentificationFilterItemCount> filterChecks_{};
 

@@ -47,11 +47,12 @@ SimProcess::~SimProcess() {
     Stop();
 }
 
-bool SimProcess::Start(const QStringList& arguments, QString& error) {
-    error = MissingTestNetworkReason();
+bool SimProcess::Start(const QStringList& arguments, QString& error,
+                       const char* namespaceVariable) {
+    error = MissingTestNetworkReason({namespaceVariable});
     if (!error.isEmpty())
         return false;
-    QStringList command = {"netns", "exec", qEnvironmentVariable("TW_NS_A"),
+    QStringList command = {"netns", "exec", qEnvironmentVariable(namespaceVariable),
                            qEnvironmentVariable("KVQ_UNIT_SIM")};
     command += arguments;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

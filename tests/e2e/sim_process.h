@@ -15,8 +15,10 @@ class SimProcess {
 public:
     ~SimProcess();
 
-    // Starts the simulator in $TW_NS_A and waits for its "started" event; the reason if not.
-    bool Start(const QStringList& arguments, QString& error);
+    // Starts the simulator in the namespace `namespaceVariable` names and waits for its
+    // "started" event; the reason if not.
+    bool Start(const QStringList& arguments, QString& error,
+               const char* namespaceVariable = "TW_NS_A");
     void Stop();
 
     // Reads what the simulator has written so far.

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTest>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -93,6 +95,25 @@ TEST_F(TransportEndToEnd, PortInUseIsReportedOnEverySendUntilItIsFree) {
     const auto sent = transport.Send(IdentificationRequest());
     EXPECT_FALSE(sent.has_value()) << *sent;
     EXPECT_EQ(transport.StateValue(), StateOpen);
+}
+
+TEST_F(TransportEndToEnd, NoInterfaceUpSaysSoAndTheNextSendTriesAgain) {
+    QString error;
+    ASSERT_TRUE(sim.Start({"--count", "1"}, error)) << error.toStdString();
+    ASSERT_EQ(QProcess::execute("ip", {"link", "set", "veth0", "down"}), 0);
+    QTest::qWait(600); // interfaces are looked at again once a tick has passed
+    const auto failed = transport.Send(IdentificationRequest());
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_NE(failed->find("No network interface is up"), std::string::npos) << *failed;
+    EXPECT_EQ(transport.StateValue(), StateError);
+
+    ASSERT_EQ(QProcess::execute("ip", {"link", "set", "veth0", "up"}), 0);
+    QTest::qWait(600);
+    const auto sent = transport.Send(IdentificationRequest());
+    EXPECT_FALSE(sent.has_value()) << *sent;
+    EXPECT_EQ(transport.StateValue(), StateOpen);
+    EXPECT_TRUE(sim.WaitForEvents([](const QJsonObject& e) { return e["event"] == "request"; }, 1,
+                                  Timeout));
 }
 
 } // namespace
