@@ -1,24 +1,41 @@
 // tarnwick: the set-up console for KVQ network video units.
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/termination_signal.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+void Name() {
+    QCoreApplication::setApplicationName("tarnwick");
+    QCoreApplication::setApplicationVersion(TARNWICK_VERSION);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    {
+        // --help and --version need no display.
+        QCoreApplication commandLine(argc, argv);
+        Name();
+        if (const auto answer = tarnwick::CommandLineAnswer(commandLine.arguments())) {
+            std::fputs(answer->toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     // No display name: the window system would add it to every caption.
-    QApplication::setApplicationName("Tarnwick");
+    Name();
 
     tarnwick::SingleInstance instance;
     if (!instance.Claim())
         return 0; // the running console was asked to come to the front
 
-    // Exactly one argument, exactly "Internal".
-    const QStringList arguments = QApplication::arguments();
-    const bool internalMode = arguments.size() == 2 && arguments[1] == "Internal";
-
-    tarnwick::frmLumivarNetTarnwick window(internalMode);
+    tarnwick::frmLumivarNetTarnwick window(tarnwick::IsInternalMode(QApplication::arguments()));
     QObject::connect(&instance, &tarnwick::SingleInstance::RaiseRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();

@@ -1,4 +1,5 @@
-// The window icon and the three toolbar images, drawn here rather than shipped as files.
+// The window icon and the toolbar images: the desktop's icon theme first, the images bundled
+// with the program where the theme has none, so no button is ever blank.
 #pragma once
 
 #include <QIcon>
@@ -8,7 +9,7 @@ namespace tarnwick {
 QIcon ExitIcon();
 QIcon RefreshIcon();
 QIcon ExplorerIcon();
-// A small video unit with a signal arc, at 16 and 32 pixels.
+// The application icon.
 QIcon TarnwickWindowIcon();
 
 } // namespace tarnwick

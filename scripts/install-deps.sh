@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-dev clang-format
   iproute2 procps
   xvfb xauth imagemagick xdotool
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -149,6 +149,17 @@ TEST(MainWindow, ARefusedAddressBoxReturnsTheFocusToTheEditor) {
     EXPECT_EQ(window->Session().Units().CellAt(1, HostColumn).text, "h");
 }
 
+TEST(MainWindow, NoToolbarButtonIsEverBlank) {
+    WindowUnderTest w;
+    for (const char* key : {"Exit", "Refresh", "Identify"}) {
+        const QIcon icon = w.Find<QAction>(key)->icon();
+        // Without an icon theme the bundled images stand in, drawn for 1x and 2x screens.
+        EXPECT_FALSE(icon.pixmap(16, 16).isNull()) << key;
+        EXPECT_GE(icon.pixmap(32, 32).width(), 32) << key;
+    }
+    EXPECT_FALSE(w->windowIcon().pixmap(48, 48).isNull());
+}
+
 TEST(HostIdentity, TheLookupNeverHoldsUpStartUp) {
     QObject context;
     bool answered = false;

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace tarnwick::test {
 namespace {
@@ -43,8 +46,16 @@ public:
             process.waitForFinished(3000);
         }
     }
-    bool Start() {
-        process.start(qEnvironmentVariable("TARNWICK_BINARY"), {});
+    bool Start(const QStringList& arguments = {}) {
+        process.start(qEnvironmentVariable("TARNWICK_BINARY"), arguments);
+        return process.waitForStarted(5000);
+    }
+    // As `user`, without a display of its own to ask for: what an ordinary desktop user runs.
+    bool StartAs(const char* user) {
+        QProcessEnvironment environment = process.processEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start("runuser", {"-u", user, "--", qEnvironmentVariable("TARNWICK_BINARY")});
         return process.waitForStarted(5000);
     }
     void Signal(int signal) { ::kill(static_cast<pid_t>(process.processId()), signal); }
@@ -164,6 +175,52 @@ TEST_F(ConsoleEndToEnd, IdentificationCycleRefreshSecondStartAndClose) {
     EXPECT_EQ(last["function"].toInt(), 18);
     EXPECT_EQ(IdentificationMac(last), "00:1B:2C:00:00:00");
     EXPECT_EQ(sim.EventsNamed("unselected").size(), 1u);
+}
+
+TEST_F(ConsoleEndToEnd, TheCommandLineKeepsItsMeaning) {
+    struct Case {
+        QStringList arguments;
+        const char* caption;
+    };
+    for (const Case& c :
+         {Case{{}, "Lumivar Network Tarnwick - Open"},
+          Case{{"internal"}, "Lumivar Network Tarnwick - Open"},
+          Case{{"Internal", "Internal"}, "Lumivar Network Tarnwick - Open"},
+          Case{{"Internal"}, "Lumivar Network Tarnwick - Internal Version - Open"}}) {
+        QTemporaryDir own;
+        Console console(own.path());
+        ASSERT_TRUE(console.Start(c.arguments));
+        console.TitleBar(); // waits for the window
+        Wait(800);          // a tick puts the socket state into the caption
+        EXPECT_EQ(console.TitleBar().toStdString(), c.caption)
+            << c.arguments.join(' ').toStdString();
+        console.Signal(SIGTERM);
+        EXPECT_TRUE(console.process.waitForFinished(5000));
+    }
+    Console version(runtime.path());
+    ASSERT_TRUE(version.Start({"--version"}));
+    ASSERT_TRUE(version.process.waitForFinished(5000));
+    EXPECT_EQ(version.process.readAllStandardOutput().trimmed(), "tarnwick 1.5.0");
+}
+
+TEST_F(ConsoleEndToEnd, AnOrdinaryUserFindsTheUnits) {
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    // The single-instance lock lives in the user's own runtime directory.
+    QTemporaryDir userRuntime;
+    ASSERT_EQ(
+        ::chown(QFile::encodeName(userRuntime.path()).constData(), nobody->pw_uid, nobody->pw_gid),
+        0);
+    Console console(userRuntime.path());
+    ASSERT_TRUE(console.StartAs("nobody"));
+    // It binds port 10021, hears the units and selects the first one listed.
+    ASSERT_TRUE(
+        sim.WaitForEvents([](const QJsonObject& e) { return e["event"] == "selected"; }, 1, 10000))
+        << console.process.readAllStandardError().toStdString();
+    EXPECT_EQ(sim.EventsNamed("request")[0]["fromPort"].toInt(), 10021);
+    EXPECT_TRUE(QFile::exists(userRuntime.path() + "/tarnwick.lock"));
+    console.Signal(SIGTERM);
+    EXPECT_TRUE(console.process.waitForFinished(5000));
 }
 
 TEST_F(ConsoleEndToEnd, AKilledConsoleDoesNotBlockTheNextStart) {
