@@ -109,7 +109,10 @@ bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (event->type() == QEvent::KeyPress)
         return KeyPress(static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::FocusOut && !quiet_ && !committing_ && IsEditing()) {
+    // A change request disables the list and the box with it: the edit waits, uncommitted, for
+    // the list to come back rather than be committed in the middle of Apply.
+    if (event->type() == QEvent::FocusOut && !quiet_ && !committing_ && IsEditing() &&
+        txtEdit->isEnabled()) {
         switch (static_cast<QFocusEvent*>(event)->reason()) {
         case Qt::TabFocusReason:
         case Qt::BacktabFocusReason:
@@ -180,8 +183,13 @@ void FieldEdit::PlaceOverCell() {
     if (!ltvListView || !txtEdit || row == 0)
         return;
     const QModelIndex cell = ltvListView->model()->index(row - 1, session_.EditColumn() - 1);
-    txtEdit->setGeometry(
-        ltvListView->visualRect(cell).intersected(ltvListView->viewport()->rect()));
+    const QRect visible =
+        ltvListView->visualRect(cell).intersected(ltvListView->viewport()->rect());
+    // A cell scrolled out of sight leaves the box where it was, still in view (the viewport
+    // moves its children along with the cells).
+    if (!visible.isEmpty())
+        placed_ = visible;
+    txtEdit->setGeometry(placed_);
 }
 
 void FieldEdit::EditNextField() {

@@ -40,6 +40,7 @@ private:
     QPointer<QTreeView> ltvListView;
     QPointer<QWidget> viewport_;
     QPointer<QLineEdit> txtEdit;
+    QRect placed_;
     bool committing_ = false;
     bool quiet_ = false; // no commit while the editor hides itself
 };

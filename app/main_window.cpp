@@ -125,6 +125,8 @@ void frmLumivarNetTarnwick::ShowMessage(const MessageReport& report, MessageOrig
 
 void frmLumivarNetTarnwick::ListEnabledChanged(bool enabled) {
     controls_.ListViewUnitsOnline->setEnabled(enabled);
+    if (enabled)
+        fieldEdit_->Refocus();
 }
 
 void frmLumivarNetTarnwick::ButtonsEnabledChanged(bool enabled) {

@@ -209,6 +209,33 @@ TEST_F(Editor, ARefusedTextKeepsTheEditorOpenOverItsCell) {
     EXPECT_EQ(w->TakeMessages(), std::vector<std::string>{"Incorrect IP Address."});
     EXPECT_GT(bar->value(), before);
     EXPECT_EQ(Box()->geometry(), Visible(1, SavedIPColumn));
+    // Scrolled out of sight, the cell leaves the box where the user can still see it.
+    const QRect shown = Box()->geometry();
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    w->TakeMessages();
+    ASSERT_TRUE(Visible(1, SavedIPColumn).isEmpty());
+    EXPECT_EQ(Box()->geometry(), shown);
+}
+
+TEST_F(Editor, AnEditOpenWhileApplyWaitsIsKeptNotCommitted) {
+    Open();
+    ClickCell(2, HostColumn);
+    Box()->setText("lobby");
+    Key(Qt::Key_Return);
+    ClickCell(1, HostColumn);
+    Box()->setText("typed meanwhile");
+    w->Session().Apply(); // the change request for row 2 disables the list, and the box with it
+    QTest::qWait(50);
+    ASSERT_FALSE(List()->isEnabled());
+    EXPECT_TRUE(Editing());
+    EXPECT_EQ(CellAt(1, HostColumn).text, "host-1") << "committed in the middle of Apply";
+    EXPECT_EQ(Box()->text(), "typed meanwhile");
+    // The unit answers: the list and the box come back, and the edit goes on.
+    w->Session().TakeDatagram(ChangeReplyBytes({{"0D", w->Mac(2)}, {"0C", "lobby"}}), "10.1.1.2");
+    EXPECT_TRUE(Box()->isEnabled());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellAt(1, HostColumn), (Cell{"typed meanwhile", ColourRed, true}));
+    EXPECT_TRUE(w->Button("buttonApply")->isEnabled());
 }
 
 TEST_F(Editor, ScrollingCommitsBeforeTheListMoves) {
