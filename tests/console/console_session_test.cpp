@@ -214,6 +214,9 @@ TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
     EXPECT_EQ(Sent(), "");
     EXPECT_EQ(sink.shown, Texts(2, "request information: 002 - unknown version number."));
     EXPECT_TRUE(sink.listEnabled);
+    session.MessageClosed(MessageOrigin::Request);
+    session.StartEdit(1, false, 9); // the unselect speaks "001" whatever the row's version
+    EXPECT_EQ(Sent(), *BuildRequest(18, 6, BeginDataPart("001", 0, 0)));
 }
 
 TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
@@ -232,8 +235,9 @@ TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
                                                     : std::nullopt)
                     << internal << " row " << row << " column " << column;
         }
-        ASSERT_TRUE(c.session.StartEdit(1, true, 9));
-        for (const int column : {10, 11, 12, 13})
+        ASSERT_TRUE(c.session.StartEdit(1, true, internal ? 7 : 9)); // Serial Number, Saved IP
+        for (const int column :
+             internal ? std::vector{9, 10, 11, 12, 13} : std::vector{10, 11, 12, 13})
             EXPECT_EQ(c.session.EditNextField(), cell(1, column));
         EXPECT_FALSE(c.session.EditNextField());
     }
@@ -374,7 +378,9 @@ TEST_F(SessionTest, DisabledListIgnoresReleasesUntilTheTenTickWaitOrAChangeReply
     session.SendChanges(1);
     EXPECT_FALSE(session.StartEdit(1, false, 9));
     EXPECT_FALSE(session.StartEdit(2, true, 9));
-    EXPECT_EQ(Sent(), "select 1, changes 1") << "the releases send nothing";
+    session.RowCheckBoxChanged(2, true);
+    EXPECT_EQ(Sent(), "select 1, changes 1") << "the releases and the check box send nothing";
+    EXPECT_EQ(At(2, 1), "Use DHCP");
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 1, buttons on, list off, wait 10");
     for (int tick = 1; tick <= 10; ++tick) {
         EXPECT_FALSE(sink.listEnabled) << tick;

@@ -13,12 +13,13 @@ namespace {
 
 using namespace tarnwick;
 
-// A select (17) or unselect (18) request naming units by one field, by none when it is 0.
-std::string Select(int function, int field, const std::string& value) {
-    std::string data = BeginDataPart("001", field ? FieldBit(field) : 0, 0);
-    if (field)
-        AppendFieldItem(data, field, value);
-    return *BuildRequest(static_cast<std::uint8_t>(function), 6, data);
+// A select (17), unselect (18) or change (19) request naming units by one field, then the
+// change items as written.
+std::string Request(std::uint8_t function, int field, const std::string& value,
+                    std::uint16_t changed = 0, const std::string& changes = "") {
+    std::string data = BeginDataPart("001", FieldBit(field), changed);
+    AppendFieldItem(data, field, value);
+    return *BuildRequest(function, function == 19 ? 1 : 6, data + changes);
 }
 
 class Responder : public ::testing::Test {
@@ -68,23 +69,21 @@ TEST_F(Responder, SelectNamesUnitsThroughTheColumnMapAndEverySecondIdentificatio
     EXPECT_EQ(Handle(IdentificationRequest() + "x"), "bad-request ->");
     // Replies (its own broadcasts among them) are not requests: silently ignored.
     EXPECT_EQ(Handle(responder.IdentificationReply(0)), "->");
-    EXPECT_EQ(Handle(Select(17, 5, units[1].field[15])), "request selected ->");
-    EXPECT_EQ(Handle(Select(17, 5, units[2].field[5])), "request ->") << "not the serial number";
+    EXPECT_EQ(Handle(Request(17, 5, units[1].field[15])), "request selected ->");
+    EXPECT_EQ(Handle(Request(17, 5, units[2].field[5])), "request ->") << "not the serial number";
     // Unselecting unit 1 by its MAC address shows that unit 1 was the one selected.
-    EXPECT_EQ(Handle(Select(18, 13, units[1].field[13])), "request unselected ->");
+    EXPECT_EQ(Handle(Request(18, 13, units[1].field[13])), "request unselected ->");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
     EXPECT_EQ(last.replies[0].bytes, responder.IdentificationReply(3));
-    EXPECT_EQ(Handle(Select(17, 0, "")), "request ->") << "an empty filter names no unit";
+    // An empty filter names no unit.
+    EXPECT_EQ(Handle(*BuildRequest(17, 6, BeginDataPart("001", 0, 0))), "request ->");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 0 1 2 3");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
 }
 
 TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
-    std::string data = BeginDataPart("001", FieldBit(13), FieldBit(7) | FieldBit(12));
-    AppendFieldItem(data, 13, units[3].field[13]);
-    AppendFieldItem(data, 7, "10.1.2.3");
-    AppendFieldItem(data, 12, "renamed");
-    const std::string request = *BuildRequest(19, 1, data);
+    const std::string request = Request(19, 13, units[3].field[13], FieldBit(7) | FieldBit(12),
+                                        std::string("07:10.1.2.3") + '\0' + "0C:renamed" + '\0');
     ASSERT_EQ(Handle(request), "request changed -> 3");
     const auto reply = std::get<ChangeReply>(TakeDatagram(last.replies[0].bytes, "u", {}));
     EXPECT_EQ(reply.fields[6].value + " " + reply.fields[11].value, "10.1.2.3 renamed");
