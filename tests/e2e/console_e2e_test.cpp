@@ -190,10 +190,13 @@ TEST_F(ConsoleEndToEnd, TheCommandLineKeepsItsMeaning) {
         QTemporaryDir own;
         Console console(own.path());
         ASSERT_TRUE(console.Start(c.arguments));
-        console.TitleBar(); // waits for the window
-        Wait(800);          // a tick puts the socket state into the caption
-        EXPECT_EQ(console.TitleBar().toStdString(), c.caption)
-            << c.arguments.join(' ').toStdString();
+        // A tick puts the socket state into the caption, half a second after start.
+        QString title;
+        for (int attempt = 0; attempt < 20 && title != c.caption; ++attempt) {
+            Wait(250);
+            title = console.TitleBar();
+        }
+        EXPECT_EQ(title.toStdString(), c.caption) << c.arguments.join(' ').toStdString();
         console.Signal(SIGTERM);
         EXPECT_TRUE(console.process.waitForFinished(5000));
     }
