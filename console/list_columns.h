@@ -37,12 +37,22 @@ inline constexpr char UseDHCPRowText[] = "Use DHCP";
 inline constexpr std::array<int, ListViewFieldNumberColumnCount> FieldOfColumn = {
     10, 1, 2, 3, 4, 15, 5, 6, 7, 8, 9, 11, 12, 13, 14, 16};
 
-// Column of fields 1 to 16.
-constexpr int ColumnOfField(int field) {
+namespace detail {
+constexpr std::array<int, ListViewFieldNumberColumnCount + 1> ColumnsOfFields() {
+    std::array<int, ListViewFieldNumberColumnCount + 1> columns{};
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
-        if (FieldOfColumn[static_cast<std::size_t>(column - 1)] == field)
-            return column;
-    return 0;
+        columns[static_cast<std::size_t>(FieldOfColumn[static_cast<std::size_t>(column - 1)])] =
+            column;
+    return columns;
+}
+inline constexpr auto ColumnOfFieldTable = ColumnsOfFields();
+} // namespace detail
+
+// Column of fields 1 to 16; 0 for any other number. A table: every reply asks for each field.
+constexpr int ColumnOfField(int field) {
+    return field >= 1 && field <= ListViewFieldNumberColumnCount
+               ? detail::ColumnOfFieldTable[static_cast<std::size_t>(field)]
+               : 0;
 }
 
 } // namespace tarnwick
