@@ -130,12 +130,11 @@ private:
     bool IsEditable(int field, int row) const;
     std::optional<EditPlacement> EditCell(int row, int column);
     void FinishApply();
+    void MergeLocalAddresses();
 
     SessionSink& sink_;
     const bool internalMode_;
     UnitTable units_;
-    void MergeLocalAddresses();
-
     std::vector<std::string> resolvedAddresses_;
     std::vector<std::string> interfaceAddresses_;
     std::vector<std::string> localAddresses_;
