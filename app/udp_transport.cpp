@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace tarnwick {
 namespace {
 
@@ -108,21 +110,35 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
             .toStdString();
     }
     // One interface failing keeps none of the others from getting the datagram.
-    QStringList errors;
+    std::vector<std::pair<int, QString>> failures; // interface index, what failed
     for (const NetworkInterface& target : targets) {
         QNetworkDatagram datagram(data, QHostAddress(QHostAddress::Broadcast), Port);
         datagram.setInterfaceIndex(static_cast<uint>(target.index));
         if (socket_.writeDatagram(datagram) != data.size())
-            errors << tr("Sending to %1 port %2 through %3 failed: %4")
-                          .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
-                          .arg(Port)
-                          .arg(QString::fromStdString(target.name))
-                          .arg(socket_.errorString());
+            failures.emplace_back(target.index,
+                                  tr("Sending to %1 port %2 through %3 failed: %4")
+                                      .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
+                                      .arg(Port)
+                                      .arg(QString::fromStdString(target.name))
+                                      .arg(socket_.errorString()));
     }
-    failed_ = !errors.isEmpty();
-    if (failed_)
-        return errors.join('\n').toStdString();
-    return std::nullopt;
+    if (!failures.empty()) {
+        // A link that went down since the last look is no failure: it is simply not used now.
+        enumerated_.invalidate();
+        const std::vector<NetworkInterface>& now = Interfaces();
+        std::erase_if(failures, [&now](const auto& failure) {
+            return std::none_of(now.begin(), now.end(), [&failure](const NetworkInterface& i) {
+                return i.index == failure.first;
+            });
+        });
+    }
+    failed_ = !failures.empty();
+    if (!failed_)
+        return std::nullopt;
+    QStringList errors;
+    for (const auto& failure : failures)
+        errors << failure.second;
+    return errors.join('\n').toStdString();
 }
 
 void UdpTransport::ReadSlice() {
