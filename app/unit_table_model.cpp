@@ -17,7 +17,7 @@ QColor FromColorRef(Colour colour) {
 } // namespace
 
 UnitTableModel::UnitTableModel(ConsoleSession& session, QObject* parent)
-    : QAbstractTableModel(parent), session_(session), table_(session.Units()) {
+    : QAbstractTableModel(parent), session_(session) {
     session_.SetTableListener(this);
     SetFont(QFont());
 }
@@ -33,7 +33,7 @@ void UnitTableModel::SetFont(const QFont& font) {
 }
 
 int UnitTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.UnitCount();
+    return parent.isValid() ? 0 : Table().UnitCount();
 }
 
 int UnitTableModel::columnCount(const QModelIndex& parent) const {
@@ -43,9 +43,9 @@ int UnitTableModel::columnCount(const QModelIndex& parent) const {
 QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     const int row = index.row() + 1;
     const int column = index.column() + 1;
-    if (!index.isValid() || !table_.HasRow(row))
+    if (!index.isValid() || !Table().HasRow(row))
         return {};
-    const Cell& cell = table_.CellAt(row, column);
+    const Cell& cell = Table().CellAt(row, column);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -56,7 +56,7 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
         return cell.bold ? boldFont_ : font_;
     case Qt::CheckStateRole:
         if (column == ListViewFieldNumberUseDHCPColumn)
-            return table_.Row(row).checked ? Qt::Checked : Qt::Unchecked;
+            return Table().Row(row).checked ? Qt::Checked : Qt::Unchecked;
         return {};
     default:
         return {};
@@ -81,7 +81,7 @@ bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, in
     // Only the view calls this, and only for a user's click on a check box; the session decides
     // and the table tells the view.
     const int row = index.row() + 1;
-    if (role != Qt::CheckStateRole || index.column() != 0 || !table_.HasRow(row))
+    if (role != Qt::CheckStateRole || index.column() != 0 || !Table().HasRow(row))
         return false;
     emit CheckBoxToggled(row, value.toInt() == Qt::Checked);
     return true;

@@ -35,8 +35,9 @@ private:
     void RowsAboutToBeCleared() override;
     void RowsCleared() override;
 
+    const UnitTable& Table() const { return session_.Units(); }
+
     ConsoleSession& session_;
-    const UnitTable& table_;
     QFont font_;
     QFont boldFont_;
 };

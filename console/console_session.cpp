@@ -193,11 +193,6 @@ void ConsoleSession::SetFilterItemChecked(int item, bool checked) {
         filterChecks_[static_cast<std::size_t>(item)] = checked;
 }
 
-bool ConsoleSession::FilterItemChecked(int item) const {
-    return item >= 0 && item < IdentificationFilterItemCount &&
-           filterChecks_[static_cast<std::size_t>(item)];
-}
-
 std::uint16_t ConsoleSession::IdentificationFilterChecks() const {
     std::uint16_t bits = 0;
     for (std::size_t i = 0; i < filterChecks_.size(); ++i)

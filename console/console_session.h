@@ -59,7 +59,6 @@ public:
 
     // The identification filter menu, in menu order.
     void SetFilterItemChecked(int item, bool checked);
-    bool FilterItemChecked(int item) const;
     std::uint16_t IdentificationFilterChecks() const;
 
     // Requests for the unit at SelectedUnitIndex, and the change request for `row`.
@@ -110,9 +109,6 @@ public:
     int PendingChangeCount() const { return pendingChangeCount_; }
     int ReplyWaitTicks() const { return replyWaitTicks_; }
     int IdentifyElapsedMs() const { return identifyElapsedMs_; }
-    bool AutoSelectDone() const { return autoSelectDone_; }
-    bool ListEnabled() const { return listEnabled_; }
-    bool ButtonsEnabled() const { return buttonsEnabled_; }
     std::int32_t BackupStatus() const { return backupStatus_; }
     // Messages left unshown because a box of the same origin was open.
     int SuppressedMessages() const { return suppressedMessages_; }

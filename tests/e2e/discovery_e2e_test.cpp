@@ -91,36 +91,6 @@ TEST_F(DiscoveryEndToEnd, SecondSweepChangesNothing) {
     }
 }
 
-TEST_F(DiscoveryEndToEnd, ChangeRequestGetsItsReplyAndTheRowTurnsBlack) {
-    StartSim({"--count", "3"});
-    Sweep(3);
-    const UnitTable& table = probe.Table();
-    const int row = 2;
-    const int column = ColumnOfField(FieldNumberSavedIPAddress);
-    const std::string mac = table.CellAt(row, ListViewFieldNumberMACAddressColumn).text;
-    ASSERT_TRUE(probe.Session().StartEdit(row, true, column));
-    ASSERT_EQ(probe.Session().SetText("10.99.0.42"), CommitResult::Accepted);
-    ASSERT_EQ(table.CellAt(row, column), (Cell{"10.99.0.42", ColourRed, true}));
-
-    std::string data =
-        BeginDataPart("001", FieldBit(FieldNumberMACAddress), FieldBit(FieldNumberSavedIPAddress));
-    AppendFieldItem(data, FieldNumberMACAddress, mac);
-    AppendFieldItem(data, FieldNumberSavedIPAddress, "10.99.0.42");
-    ASSERT_TRUE(probe.Broadcast(*BuildRequest(FunctionCodeChangeSettings, MessageClass1, data)));
-    ASSERT_TRUE(probe.WaitUntil([&] { return probe.ChangeReplies() == 1; }, Timeout));
-
-    EXPECT_EQ(table.CellAt(row, column), (Cell{"10.99.0.42", ColourBlack, false}));
-    // The simulator's log may trail its reply.
-    ASSERT_TRUE(sim.WaitForEvents([](const QJsonObject& e) { return e["event"] == "changed"; }, 1,
-                                  Timeout));
-    const auto changed = sim.EventsNamed("changed");
-    ASSERT_EQ(changed.size(), 1u);
-    EXPECT_EQ(changed[0]["unit"].toInt(), row - 1);
-    EXPECT_EQ(changed[0]["fields"].toObject()["7"].toString(), "10.99.0.42");
-    const QJsonObject firstUnit = sim.EventsNamed("reply")[0]["fields"].toObject();
-    EXPECT_EQ(table.CellAt(1, column).text, firstUnit["7"].toString().toStdString());
-}
-
 TEST_F(DiscoveryEndToEnd, MalformedDatagramsChangeNoRow) {
     StartSim({"--count", "3", "--malformed", "all"});
     Sweep(3);

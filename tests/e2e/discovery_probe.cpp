@@ -74,12 +74,10 @@ void DiscoveryProbe::Take(std::string_view bytes, const QHostAddress& sender) {
     case IntakeResult::IdentificationReply:
         ++identificationReplies_;
         break;
-    case IntakeResult::ChangeReply:
-        ++changeReplies_;
-        break;
     case IntakeResult::InvalidChangeReply:
         ++invalidChangeReplies_;
         break;
+    case IntakeResult::ChangeReply:
     case IntakeResult::Dropped:
     case IntakeResult::Message:
         // Every report is kept: the box of a real window would have been closed by now.

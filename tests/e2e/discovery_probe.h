@@ -33,12 +33,9 @@ public:
     }
 
     const UnitTable& Table() const { return session_.Units(); }
-    // The probe's own session; its requests go nowhere (Broadcast sends).
-    ConsoleSession& Session() { return session_; }
     const std::vector<MessageReport>& Reports() const { return sink_.messages; }
     int Datagrams() const { return datagrams_; }
     int IdentificationReplies() const { return identificationReplies_; }
-    int ChangeReplies() const { return changeReplies_; }
     int InvalidChangeReplies() const { return invalidChangeReplies_; }
     // Nanoseconds from the first to the last datagram received (own broadcasts excluded).
     qint64 FirstToLastNs() const { return lastNs_ - firstNs_; }
@@ -54,7 +51,6 @@ private:
     ConsoleSession session_{sink_, false};
     int datagrams_ = 0;
     int identificationReplies_ = 0;
-    int changeReplies_ = 0;
     int invalidChangeReplies_ = 0;
     QElapsedTimer clock_;
     qint64 firstNs_ = 0;
