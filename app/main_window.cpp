@@ -20,9 +20,10 @@
 
 namespace tarnwick {
 
-frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, WindowSeams seams)
-    : seams_(std::move(seams)), session_(*this, internalMode),
-      controls_(CreateControls(*this, [this](const QString& key) { ToolbarButtonClick(key); })) {
+frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<DatagramLink> link)
+    : session_(*this, internalMode),
+      controls_(CreateControls(*this, [this](const QString& key) { ToolbarButtonClick(key); })),
+      SckUDP(link ? std::move(link) : std::make_unique<UdpTransport>()) {
     setObjectName("frmLumivarNetTarnwick");
     setWindowIcon(TarnwickWindowIcon());
     model_ = std::make_unique<UnitTableModel>(session_);
@@ -68,26 +69,20 @@ void frmLumivarNetTarnwick::StartUp() {
     layout_ = InitialLayout(design::FormHeight, design::FormWidth);
     ApplyLayout();
 
-    if (seams_.localAddresses)
-        session_.SetLocalAddresses(*seams_.localAddresses);
-    else
-        fGetHostIPAddresses(this, [this](std::vector<std::string> addresses) {
-            session_.SetLocalAddresses(std::move(addresses));
-        });
-    if (!seams_.send)
-        SckUDP = std::make_unique<UdpTransport>(
-            [this](std::string_view bytes, std::string_view sender) {
-                session_.TakeDatagram(bytes, sender);
-            },
-            [this](std::vector<std::string> addresses) {
-                session_.SetInterfaceAddresses(std::move(addresses));
-            });
+    fGetHostIPAddresses(this, [this](std::vector<std::string> addresses) {
+        session_.SetLocalAddresses(std::move(addresses));
+    });
+    SckUDP->Connect([this](std::string_view bytes,
+                           std::string_view sender) { session_.TakeDatagram(bytes, sender); },
+                    [this](std::vector<std::string> addresses) {
+                        session_.SetInterfaceAddresses(std::move(addresses));
+                    });
     session_.StartUp();
     TimerOpen.start();
 }
 
 void frmLumivarNetTarnwick::TimerOpenTick() {
-    session_.TimerOpenTick(seams_.socketState ? seams_.socketState() : SckUDP->StateValue());
+    session_.TimerOpenTick(SckUDP->StateValue());
 }
 
 void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
@@ -99,23 +94,15 @@ void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
 }
 
 void frmLumivarNetTarnwick::ShowAboutBox() {
-    const MessageReport about{MessageIcon::Information, ApplicationTitle,
-                              AboutText(session_.InternalMode())};
-    if (seams_.show)
-        seams_.show(about, MessageOrigin::Request);
-    else
-        OpenMessageBox(this, about, {});
+    OpenMessageBox(
+        this, {MessageIcon::Information, ApplicationTitle, AboutText(session_.InternalMode())}, {});
 }
 
 std::optional<std::string> frmLumivarNetTarnwick::SendDatagram(const std::string& datagram) {
-    return seams_.send ? seams_.send(datagram) : SckUDP->Send(datagram);
+    return SckUDP->Send(datagram);
 }
 
 void frmLumivarNetTarnwick::ShowMessage(const MessageReport& report, MessageOrigin origin) {
-    if (seams_.show) {
-        seams_.show(report, origin);
-        return;
-    }
     OpenMessageBox(this, report, [this, origin] {
         session_.MessageClosed(origin);
         if (origin == MessageOrigin::Validation)

@@ -1,6 +1,7 @@
 // frmLumivarNetTarnwick: the console's one window, a view of the console session.
 #pragma once
 
+#include "app/datagram_link.h"
 #include "app/window_controls.h"
 #include "app/window_layout.h"
 #include "console/console_session.h"
@@ -8,34 +9,20 @@
 #include <QMainWindow>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tarnwick {
 
 class FieldEdit;
-class UdpTransport;
 class UnitTableModel;
-
-// Where the window meets the outside world; tests put recorders here.
-struct WindowSeams {
-    // Sends one datagram; what failed when it did not go out. Default: SckUDP.
-    std::function<std::optional<std::string>(const std::string&)> send;
-    // Shows a message. Default: a box, modal to the window.
-    std::function<void(const MessageReport&, MessageOrigin)> show;
-    // Default: what this machine's name resolves to, looked up in the background.
-    std::optional<std::vector<std::string>> localAddresses;
-    // The socket state as the caption numbers it (0 to 9). Default: SckUDP's.
-    std::function<int()> socketState;
-};
 
 class frmLumivarNetTarnwick : public QMainWindow, private SessionSink {
     Q_OBJECT
 public:
-    explicit frmLumivarNetTarnwick(bool internalMode, WindowSeams seams = {});
+    // Without a link of its own the window talks through SckUDP, the real UDP transport.
+    explicit frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<DatagramLink> link = {});
     ~frmLumivarNetTarnwick() override;
 
     ConsoleSession& Session() { return session_; }
@@ -62,11 +49,10 @@ private:
     void ApplyLayout();
     QRect ToPixels(const TwipsRect& rect) const;
 
-    WindowSeams seams_;
     ConsoleSession session_;
     WindowControls controls_;
     std::unique_ptr<UnitTableModel> model_;
-    std::unique_ptr<UdpTransport> SckUDP;
+    std::unique_ptr<DatagramLink> SckUDP;
     std::unique_ptr<FieldEdit> fieldEdit_;
     WindowLayout layout_;
     QTimer TimerOpen;

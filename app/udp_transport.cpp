@@ -54,12 +54,14 @@ std::vector<NetworkInterface> AllInterfaces() {
 
 } // namespace
 
-UdpTransport::UdpTransport(DatagramHandler handler, AddressesHandler interfaceAddresses,
-                           QObject* parent)
-    : QObject(parent), handler_(std::move(handler)),
-      interfaceAddressesChanged_(std::move(interfaceAddresses)),
-      buffer_(LargestDatagram, Qt::Uninitialized) {
+UdpTransport::UdpTransport(QObject* parent)
+    : QObject(parent), buffer_(LargestDatagram, Qt::Uninitialized) {
     connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::ReadSlice);
+}
+
+void UdpTransport::Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses) {
+    handler_ = std::move(datagrams);
+    interfaceAddressesChanged_ = std::move(interfaceAddresses);
 }
 
 const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
@@ -163,8 +165,9 @@ void UdpTransport::ReadSlice() {
                 lastSender_ = ip;
                 lastSenderText_ = sender.toString().toStdString();
             }
-            handler_(std::string_view(buffer_.constData(), static_cast<std::size_t>(size)),
-                     lastSenderText_);
+            if (handler_)
+                handler_(std::string_view(buffer_.constData(), static_cast<std::size_t>(size)),
+                         lastSenderText_);
         }
     }
     reading_ = false;

@@ -1,6 +1,7 @@
 // SckUDP: the one UDP endpoint, port 10021, broadcasting to 255.255.255.255.
 #pragma once
 
+#include "app/datagram_link.h"
 #include "console/network_interfaces.h"
 
 #include <QByteArray>
@@ -16,25 +17,19 @@
 
 namespace tarnwick {
 
-class UdpTransport : public QObject {
+// Received datagrams are handed on in time slices that leave the event loop free for repaints
+// and clicks during a sweep of thousands of replies.
+class UdpTransport : public QObject, public DatagramLink {
     Q_OBJECT
 public:
-    using DatagramHandler = std::function<void(std::string_view bytes, std::string_view sender)>;
-    using AddressesHandler = std::function<void(std::vector<std::string> addresses)>;
+    explicit UdpTransport(QObject* parent = nullptr);
 
-    // Every received datagram goes to `handler`, in time slices that leave the event loop free
-    // for repaints and clicks during a sweep of thousands of replies. `interfaceAddresses` hears
-    // the addresses of all the machine's interfaces whenever they change.
-    explicit UdpTransport(DatagramHandler handler, AddressesHandler interfaceAddresses = {},
-                          QObject* parent = nullptr);
-
+    void Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses) override;
     // Binds on first use (and after a failed bind) and broadcasts one datagram through every
-    // interface that can carry it. What failed, in words (UTF-8), when it did not go out
-    // everywhere; the interfaces that worked still got it.
-    std::optional<std::string> Send(const std::string& message);
-
-    // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.
-    int StateValue() const;
+    // interface that can carry it. What failed when it did not go out everywhere; the
+    // interfaces that worked still got it.
+    std::optional<std::string> Send(const std::string& message) override;
+    int StateValue() const override;
     // The receive buffer the kernel granted after binding; 0 before.
     int ReceiveBufferSize() const { return receiveBufferSize_; }
 

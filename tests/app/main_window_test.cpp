@@ -1,10 +1,7 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
 #include "app/about_box.h"
 #include "app/host_identity.h"
-#include "protocol/constants.h"
-#include "protocol/datagram.h"
 #include "tests/app/window_test_support.h"
-#include "tests/support/raw_datagram.h"
 
 #include <QAction>
 #include <QMessageBox>
@@ -16,25 +13,14 @@
 namespace tarnwick::test {
 namespace {
 
-constexpr int HostColumn = 13;
-
 void Tick(QTreeView* list, int row, bool on) {
     QAbstractItemModel* model = list->model();
     model->setData(model->index(row - 1, 0), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
 }
 
-// A window whose boxes are real: what the user sees.
-std::unique_ptr<frmLumivarNetTarnwick>
-WindowWithBoxes(std::function<std::optional<std::string>()> send) {
-    WindowSeams seams;
-    seams.send = [send](const std::string&) { return send(); };
-    seams.localAddresses = std::vector<std::string>{};
-    return std::make_unique<frmLumivarNetTarnwick>(false, seams);
-}
-
 TEST(MainWindow, ControlsFollowTheSession) {
     WindowUnderTest w;
-    EXPECT_EQ(w.sent, std::vector<std::string>{IdentificationRequest()});
+    EXPECT_EQ(w.Sent(), "identify");
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick");
     w.AddUnits(2);
     // The check box reaches the session; the session's answer reaches the view.
@@ -50,11 +36,11 @@ TEST(MainWindow, ControlsFollowTheSession) {
     w.Find<QAction>("mnuHostName")->trigger();
     EXPECT_EQ(w.Session().IdentificationFilterChecks(),
               FieldBit(FieldNumberMACAddress) | FieldBit(FieldNumberHostName));
-    w.Session().TimerOpenTick(1);
+    w.Session().TimerOpenTick(w.link->StateValue());
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick - Open");
     w.Find<QAction>("mnuAboutKVQChangeSettingsApplication")->trigger();
-    ASSERT_EQ(w.shown.size(), 1u);
-    EXPECT_EQ(w.shown[0].report.text, AboutText(false));
+    EXPECT_EQ(w.Messages(),
+              Texts{QString::fromStdString(AboutText(false)).replace("\r\n", "\n").toStdString()});
 }
 
 TEST(MainWindow, ApplyYieldsToTheLoopAndClosingMeanwhileIsSafe) {
@@ -62,48 +48,28 @@ TEST(MainWindow, ApplyYieldsToTheLoopAndClosingMeanwhileIsSafe) {
     w.AddUnits(3);
     Tick(w.List(), 1, true);
     Tick(w.List(), 3, true);
-    w.TakeSent();
+    w.Sent();
     w.Button("buttonApply")->click();
     EXPECT_TRUE(w.Session().Applying()) << "one row per turn of the event loop";
     // Exit while Apply waits for its next turn: one unselect, then nothing more.
     QTimer::singleShot(0, w.window.get(), [&] { w->close(); });
     QTest::qWait(50);
-    const auto sent = w.TakeSent();
-    ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(static_cast<unsigned char>(sent.back()[MessageFieldsStartPositionsFunctionCode]),
-              FunctionCodeUnselectUnit);
+    EXPECT_EQ(w.Sent(), "unselect 3, select 1, changes 1, unselect 1, select 2, unselect 2");
     w.window.reset(); // destroyed with the walk stopped: nothing runs on a dead session
     QTest::qWait(20);
 }
 
-TEST(MainWindow, DestroyingTheWindowWithBoxesOpenIsSafe) {
-    auto window = WindowWithBoxes([] { return std::nullopt; });
-    window->show();
-    RawDatagram bad;
-    bad.commandBits = 3;
-    bad.data = ReplyData({{"0D", "x"}});
-    window->Session().TakeDatagram(bad.Bytes(), "192.168.7.30"); // returns: the box does not block
-    window->Session().TakeDatagram(IdentificationReplyBytes({{"0D", "m"}}), "192.168.7.31");
-    EXPECT_EQ(window->Session().UnitCount(), 1) << "replies go on while a box is open";
-    ASSERT_EQ(window->findChildren<QMessageBox*>().size(), 1);
-    window.reset();
-    QTest::qWait(20);
-}
-
-TEST(MainWindow, BoxesShowWireTextsAsPlainLatin1AndErrorsAsUtf8) {
-    int sends = 0;
-    auto window = WindowWithBoxes([&sends]() -> std::optional<std::string> {
-        if (++sends == 1)
-            return std::nullopt;
-        return std::string(
-            "Binding UDP port 10021 failed: Adresse d\xc3\xa9j\xc3\xa0 utilis\xc3\xa9"
-            "e");
-    });
+TEST(MainWindow, BoxesShowWireTextsAsPlainLatin1AndErrorsAsUtf8AndDieWithTheWindow) {
+    WindowUnderTest w;
     RawDatagram version;
     version.data = ReplyData({{"0D", "x"}}, "<b>\xe9");
-    window->Session().TakeDatagram(version.Bytes(), "192.168.7.40");
-    window->Session().Refresh(); // the send fails
-    const auto boxes = window->findChildren<QMessageBox*>();
+    w.link->Deliver(version.Bytes(), "192.168.7.40"); // returns: the box does not block
+    w.link->sendError = "Binding UDP port 10021 failed: Adresse d\xc3\xa9j\xc3\xa0 utilis\xc3\xa9"
+                        "e";
+    w.Session().Refresh();
+    w.AddUnits(1);
+    EXPECT_EQ(w.Session().UnitCount(), 1) << "replies go on while a box is open";
+    const auto boxes = w->findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 2);
     for (QMessageBox* box : boxes) {
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
@@ -111,42 +77,17 @@ TEST(MainWindow, BoxesShowWireTextsAsPlainLatin1AndErrorsAsUtf8) {
             EXPECT_EQ(box->text(), QString::fromUtf8("Unknown version number <<b>\xc3\xa9> from "
                                                      "192.168.7.40"));
         else
-            EXPECT_EQ(box->text(), QString::fromUtf8("Binding UDP port 10021 failed: Adresse "
-                                                     "d\xc3\xa9j\xc3\xa0 utilis\xc3\xa9"
-                                                     "e"));
+            EXPECT_EQ(box->text(), QString::fromStdString(*w.link->sendError));
     }
     // Closing the network box leaves the intake box's claim alone: no second intake box.
     for (QMessageBox* box : boxes)
         if (box->windowTitle() == "Network Error")
             box->accept();
     QTest::qWait(20);
-    window->Session().TakeDatagram(version.Bytes(), "192.168.7.40");
-    EXPECT_EQ(window->findChildren<QMessageBox*>().size(), 1);
-}
-
-TEST(MainWindow, ARefusedAddressBoxReturnsTheFocusToTheEditor) {
-    auto window = WindowWithBoxes([] { return std::nullopt; });
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->Session().TakeDatagram(IdentificationReplyBytes({{"0D", "m"}, {"0C", "h"}}),
-                                   "10.1.1.1");
-    auto* list = window->findChild<QTreeView*>("ListViewUnitsOnline");
-    auto* box = window->findChild<QLineEdit*>("txtLabelEdit_ListViewUnitsOnline");
-    const QModelIndex cell = list->model()->index(0, 8);
-    list->scrollTo(cell);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cell).center());
-    ASSERT_TRUE(box->isVisible());
-    box->setText("1.2.3");
-    QTest::keyClick(box, Qt::Key_Return);
-    const auto boxes = window->findChildren<QMessageBox*>();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0]->text(), "Incorrect IP Address.");
-    EXPECT_EQ(boxes[0]->windowTitle(), "Tarnwick");
-    EXPECT_EQ(boxes[0]->icon(), QMessageBox::Warning);
-    boxes[0]->accept();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); }, 2000));
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(window->Session().Units().CellAt(1, HostColumn).text, "h");
+    w.link->Deliver(version.Bytes(), "192.168.7.40");
+    EXPECT_EQ(w->findChildren<QMessageBox*>().size(), 1);
+    w.window.reset(); // an open box reports its closing to a session that is still there
+    QTest::qWait(20);
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {

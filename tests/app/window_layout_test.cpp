@@ -9,13 +9,6 @@
 namespace tarnwick {
 namespace {
 
-TEST(WindowLayout, ReferencesFromTheDesign) {
-    const WindowLayout layout = InitialLayout(5400, 8400);
-    EXPECT_EQ(layout.LastWindowHeight, 5400);
-    EXPECT_EQ(layout.LastWindowWidth, 8400);
-    EXPECT_EQ(layout.ListBottomMargin, 5400 - (720 + 3855));
-}
-
 TEST(WindowLayout, GrowingMovesButtonsAndStretchesTheList) {
     WindowLayout layout = InitialLayout(5400, 8400);
     ASSERT_TRUE(ResizeLayout(layout, 6000, 8700));

@@ -1,29 +1,44 @@
-// The real window with recorders in its seams; controls found by their object names.
+// The real window over a loopback link: what it sends is kept, what a test delivers arrives as
+// from the socket, and its message boxes are real. Controls are found by their object names.
 #pragma once
 
+#include "app/datagram_link.h"
 #include "app/main_window.h"
+#include "tests/support/raw_datagram.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace tarnwick::test {
 
-struct Shown {
-    MessageReport report;
-    MessageOrigin origin;
+class LoopbackLink : public DatagramLink {
+public:
+    void Connect(DatagramHandler datagrams, AddressesHandler) override {
+        datagrams_ = std::move(datagrams);
+    }
+    std::optional<std::string> Send(const std::string& datagram) override {
+        if (sendError)
+            return sendError;
+        sent.push_back(datagram);
+        return std::nullopt;
+    }
+    int StateValue() const override { return 1; }
+    void Deliver(std::string_view bytes, std::string_view sender) { datagrams_(bytes, sender); }
+
+    Texts sent;
+    std::optional<std::string> sendError; // when set, every send fails with it
+
+private:
+    DatagramHandler datagrams_;
 };
 
 class WindowUnderTest {
 public:
     explicit WindowUnderTest(bool internalMode = false);
 
-    frmLumivarNetTarnwick& operator*() { return *window; }
     frmLumivarNetTarnwick* operator->() { return window.get(); }
     ConsoleSession& Session() { return window->Session(); }
     template <class T> T* Find(const char* name) { return window->findChild<T*>(name); }
@@ -31,22 +46,17 @@ public:
     QLineEdit* EditBox() { return Find<QLineEdit>("txtLabelEdit_ListViewUnitsOnline"); }
     QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
 
-    // Feeds identification replies for units 1..n (MAC 00:00:00:00:00:0<i>).
+    // Shown and active, as a user has it.
+    void Show();
+    // Sample units 1..count answer, in order.
     void AddUnits(int count);
-    std::string Mac(int unit) const;
-    // Datagrams sent since the last call.
-    std::vector<std::string> TakeSent();
-    // Messages shown since the last call, their texts.
-    std::vector<std::string> TakeMessages();
+    // What was sent since the last call, as labels.
+    std::string Sent();
+    // The texts of the open boxes; the user closes each.
+    Texts Messages();
 
-    std::vector<std::string> sent;
-    std::vector<Shown> shown;
-    std::optional<std::string> sendError;
-    int socketState = 1;
+    LoopbackLink* link; // owned by the window
     std::unique_ptr<frmLumivarNetTarnwick> window;
 };
-
-// The select or unselect request for `mac` with the default filter.
-std::string UnitRequestFor(std::uint8_t functionCode, const std::string& mac);
 
 } // namespace tarnwick::test

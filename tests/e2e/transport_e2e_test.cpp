@@ -43,10 +43,16 @@ protected:
         return fromSim;
     }
 
+    void SetUp() override {
+        transport.Connect(
+            [this](std::string_view bytes, std::string_view sender) {
+                received.push_back({std::string(bytes), std::string(sender)});
+            },
+            {});
+    }
+
     std::vector<Received> received;
-    UdpTransport transport{[this](std::string_view bytes, std::string_view sender) {
-        received.push_back({std::string(bytes), std::string(sender)});
-    }};
+    UdpTransport transport;
     SimProcess sim;
 };
 
