@@ -1,19 +1,28 @@
 #include "sim/unit_responder.h"
 
-#include "console/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "sim/json_line.h"
+
+#include <array>
 
 namespace kvqsim {
 namespace {
 
 using namespace tarnwick;
 
-// Select and unselect name field n by the console's column n + 1.
+// The console's list shows one field per column, in this order: Use DHCP, Vendor, Application,
+// Software, Hardware, Unit ID, Serial Number, IP, Saved IP, Subnet Mask, Gateway, DNS, Host Name,
+// MAC, DIP Switch, Device Information. Written down here from the protocol's rules, never taken
+// from the console, so a wrong table there cannot hide behind the same table here.
+constexpr std::array<int, 16> FieldOfListColumn = {10, 1, 2, 3,  4,  15, 5,  6,
+                                                   7,  8, 9, 11, 12, 13, 14, 16};
+
+// Select and unselect requests carry, as their field n, the value of list column n + 1.
 int SelectMapField(int n) {
-    return n >= 1 && n < ListViewFieldNumberColumnCount ? FieldOfColumn[static_cast<std::size_t>(n)]
-                                                        : 0;
+    return n >= 1 && n < static_cast<int>(FieldOfListColumn.size())
+               ? FieldOfListColumn[static_cast<std::size_t>(n)]
+               : 0;
 }
 
 std::string ItemsJson(const std::vector<std::pair<int, std::string>>& items) {
