@@ -41,14 +41,12 @@ void FillNewRow(UnitTable& table, int row, const UnitReplyFields& fields) {
     }
 }
 
-bool RefreshKnownRow(UnitTable& table, int row, const UnitReplyFields& fields) {
-    bool changed = false;
+void RefreshKnownRow(UnitTable& table, int row, const UnitReplyFields& fields) {
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
             continue;
         if (entry.fieldNumber == FieldNumberDeviceInformation) {
             Show(table, row, entry);
-            changed = true;
             continue;
         }
         Remember(table, row, entry);
@@ -56,12 +54,8 @@ bool RefreshKnownRow(UnitTable& table, int row, const UnitReplyFields& fields) {
         // A coloured cell holds the user's pending value.
         if (cell.colour != ColourBlack)
             continue;
-        if (entry.fieldNumber == FieldNumberUseDHCP || cell.text != entry.value) {
-            Show(table, row, entry);
-            changed = true;
-        }
+        Show(table, row, entry);
     }
-    return changed;
 }
 
 } // namespace
@@ -70,24 +64,23 @@ int MatchRow(const UnitTable& table, const UnitReplyFields& fields) {
     return table.FindRowByMAC(fields[FieldNumberMACAddress - 1].value);
 }
 
-UpdateEffect ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
-                                      std::string_view versionText) {
+void ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
+                              std::string_view versionText) {
     const int matched = MatchRow(table, fields);
     if (matched == 0) {
         const int row = table.AppendRow(std::string(versionText));
         RowUpdate batch(table, row);
         FillNewRow(table, row, fields);
-        return {};
+        return;
     }
     RowUpdate batch(table, matched);
-    const bool changed = RefreshKnownRow(table, matched, fields);
-    return {changed, true};
+    RefreshKnownRow(table, matched, fields);
 }
 
-UpdateEffect ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
+void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
     const int row = MatchRow(table, fields);
     if (row == 0)
-        return {};
+        return;
     RowUpdate batch(table, row);
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
@@ -100,7 +93,6 @@ UpdateEffect ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
         }
         Show(table, row, entry);
     }
-    return {true, true};
 }
 
 } // namespace tarnwick

@@ -8,20 +8,14 @@
 
 namespace tarnwick {
 
-struct UpdateEffect {
-    bool redraw = false;             // the list must be redrawn
-    bool existingRowUpdated = false; // a known row was touched: the caller yields to its loop
-    bool operator==(const UpdateEffect&) const = default;
-};
-
 // The row a reply belongs to: by its MAC address, the empty key included. 0 when none.
 int MatchRow(const UnitTable& table, const UnitReplyFields& fields);
 
 // New units get a row; known rows refresh every cell the user is not editing.
-UpdateEffect ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
-                                      std::string_view versionText);
+void ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
+                              std::string_view versionText);
 
 // The unit confirms its settings: every carried cell turns black and plain.
-UpdateEffect ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields);
+void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields);
 
 } // namespace tarnwick
