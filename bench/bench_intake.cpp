@@ -1,7 +1,7 @@
 // Intake plus list update for whole sweeps: every unit answering one identification request.
 #include "console/console_session.h"
-#include "tests/support/quiet_sink.h"
 #include "tests/support/raw_datagram.h"
+#include "tests/support/recording_sink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +21,7 @@ std::vector<std::string> Sweep(int units) {
 
 // A session as the window holds it, with nothing to send to.
 struct Console {
-    test::QuietSink sink;
+    test::RecordingSink sink;
     ConsoleSession session{sink, false};
     Console() { session.SetLocalAddresses({"192.168.7.5"}); }
 };

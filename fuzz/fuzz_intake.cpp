@@ -1,7 +1,7 @@
 // Arbitrary datagrams through the session: intake, the list update and the requests that read
 // the rows the datagrams made.
 #include "console/console_session.h"
-#include "tests/support/quiet_sink.h"
+#include "tests/support/recording_sink.h"
 
 #include <cstdlib>
 #include <memory>
@@ -15,7 +15,7 @@ constexpr int MaxRowsForApply = 32;
 constexpr int MaxRows = 1000;
 
 struct Fuzzed {
-    test::QuietSink sink;
+    test::RecordingSink sink;
     ConsoleSession session{sink, true};
     Fuzzed() {
         session.SetLocalAddresses({"192.168.7.5"});
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every message box closes again, so the next one may show.
     for (const auto origin : {MessageOrigin::Intake, MessageOrigin::Request})
         session.MessageClosed(origin);
-    fuzzed->sink.messages.clear();
+    fuzzed->sink = {};
     // Requests and Apply over whatever rows the datagrams left.
     session.TimerOpenTick(1);
     // Apply walks every row: only over small tables, or the fuzzer spends its time there.

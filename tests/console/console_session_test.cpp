@@ -34,14 +34,14 @@ TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounte
     EXPECT_EQ(Tick(), "identify") << "tick 61";
     EXPECT_EQ(Tick(), "select 1") << "tick 62";
 
-    ASSERT_EQ(Commit(1, 13, "renamed"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(1, HostColumn, "renamed"), CommitResult::Accepted);
     session.Refresh();
     EXPECT_EQ(Sent(), "identify");
     EXPECT_EQ(session.IdentifyElapsedMs(), 500);
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 1, buttons on, list on, wait 0");
     Feed({2, 1});
     EXPECT_EQ(Tick(), "select 2") << "the kept index names whichever unit answers first";
-    EXPECT_FALSE(session.StartEdit(1, false, 9)); // a release beside the row unselects
+    EXPECT_FALSE(session.StartEdit(1, false, SavedIPColumn)); // a release beside the row unselects
     EXPECT_EQ(Sent(), "unselect 2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "") << "no second automatic selection";
@@ -55,19 +55,20 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
     using Case =
         std::tuple<int, std::uint16_t, std::uint16_t, int, const char*, std::string, std::string>;
     for (const auto& [item, mask, changeMask, column, text, selectItems, changeItems] :
-         {Case{-1, 0x1000, 0x0080, 10, "255.255.255.0", "",
-               Item("0D", Mac(2)) + Item("08", "255.255.255.0")},
-          Case{4, 0x1010, 0x0040, 9, "10.1.0.99", Item("05", "CAM2"),
-               Item("05", "SN100002") + Item("0D", Mac(2)) + Item("07", "10.1.0.99")},
-          Case{6, 0x1040, 0x0800, 13, "cam-2", Item("07", "10.0.0.2"),
-               Item("07", "10.1.0.2") + Item("0D", Mac(2)) + Item("0C", "cam-2")}}) {
+         {Case{-1, 0x1000, 0x0080, SubnetColumn, "255.255.255.0", "",
+               Item("0D", SampleMac(2)) + Item("08", "255.255.255.0")},
+          Case{4, 0x1010, 0x0040, SavedIPColumn, "10.1.0.99", Item("05", "CAM2"),
+               Item("05", "SN100002") + Item("0D", SampleMac(2)) + Item("07", "10.1.0.99")},
+          Case{6, 0x1040, 0x0800, HostColumn, "cam-2", Item("07", "10.0.0.2"),
+               Item("07", "10.1.0.2") + Item("0D", SampleMac(2)) + Item("0C", "cam-2")}}) {
         Console c;
         c.session.SetFilterItemChecked(item, true);
         c.Feed({1, 2, 3});
         ASSERT_EQ(c.Commit(2, column, text), CommitResult::Accepted);
-        EXPECT_FALSE(c.session.StartEdit(2, false, 2));
+        EXPECT_FALSE(c.session.StartEdit(2, false, VendorColumn));
         c.session.SendChanges(2);
-        const std::string id = BeginDataPart("001", mask, 0) + selectItems + Item("0D", Mac(2));
+        const std::string id =
+            BeginDataPart("001", mask, 0) + selectItems + Item("0D", SampleMac(2));
         EXPECT_EQ(
             c.sink.sent,
             (Texts{*BuildRequest(17, 6, id), *BuildRequest(18, 6, id),
@@ -77,12 +78,12 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
 
 TEST_F(SessionTest, SelectBoldsOnlyMarkedCellsAndUnselectKeepsThemRed) {
     Feed({1, 2});
-    ASSERT_EQ(Commit(1, 13, "cam-1"), CommitResult::Accepted);
-    EXPECT_FALSE(session.StartEdit(1, false, 2));
-    EXPECT_EQ(At(1, 13), "cam-1 red");
-    EXPECT_FALSE(session.StartEdit(1, true, 2));
+    ASSERT_EQ(Commit(1, HostColumn, "cam-1"), CommitResult::Accepted);
+    EXPECT_FALSE(session.StartEdit(1, false, VendorColumn));
+    EXPECT_EQ(At(1, HostColumn), "cam-1 red");
+    EXPECT_FALSE(session.StartEdit(1, true, VendorColumn));
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
-        EXPECT_EQ(At(1, column).find(" bold") != std::string::npos, column == 13) << column;
+        EXPECT_EQ(At(1, column).find(" bold") != std::string::npos, column == HostColumn) << column;
 }
 
 TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
@@ -92,13 +93,13 @@ TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
     EXPECT_EQ(sink.shown, Texts{"request information: 002 - unknown version number."});
     EXPECT_EQ(sink.reports[0].title, "Error - Version Number");
     session.MessageClosed(MessageOrigin::Request);
-    ASSERT_EQ(Commit(1, 9, "10.1.0.50"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(1, SavedIPColumn, "10.1.0.50"), CommitResult::Accepted);
     session.SendChanges(1);
     EXPECT_EQ(Sent(), "");
     EXPECT_EQ(sink.shown, Texts(2, "request information: 002 - unknown version number."));
     EXPECT_TRUE(sink.listEnabled);
     session.MessageClosed(MessageOrigin::Request);
-    session.StartEdit(1, false, 9); // the unselect speaks "001" whatever the row's version
+    session.StartEdit(1, false, SavedIPColumn); // the unselect speaks "001" whatever the version
     EXPECT_EQ(Sent(), *BuildRequest(18, 6, BeginDataPart("001", 0, 0)));
 }
 
@@ -110,47 +111,56 @@ TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
             return EditPlacement{row, column, c.session.Units().CellAt(row, column).text};
         };
         for (int row = 1; row <= 3; ++row) {
-            // Unit ID (6) only when it has text, Serial Number (7) only in internal mode.
-            const std::set<int> editable = {9, 10, 11, 12, 13, row < 3 ? 6 : 9, internal ? 7 : 9};
+            // Unit ID only when it has text, Serial Number only in internal mode.
+            const std::set<int> editable = {SavedIPColumn,
+                                            SubnetColumn,
+                                            GatewayColumn,
+                                            DNSColumn,
+                                            HostColumn,
+                                            row < 3 ? UnitIDColumn : HostColumn,
+                                            internal ? SerialColumn : HostColumn};
             for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
                 EXPECT_EQ(c.session.StartEdit(row, true, column),
                           editable.contains(column) ? std::optional(cell(row, column))
                                                     : std::nullopt)
                     << internal << " row " << row << " column " << column;
         }
-        ASSERT_TRUE(c.session.StartEdit(1, true, internal ? 7 : 9)); // Serial Number, Saved IP
-        for (const int column :
-             internal ? std::vector{9, 10, 11, 12, 13} : std::vector{10, 11, 12, 13})
+        ASSERT_TRUE(c.session.StartEdit(1, true, internal ? SerialColumn : SavedIPColumn));
+        const std::vector<int> after = {SavedIPColumn, SubnetColumn, GatewayColumn, DNSColumn,
+                                        HostColumn};
+        for (const int column : std::vector(after.begin() + (internal ? 0 : 1), after.end()))
             EXPECT_EQ(c.session.EditNextField(), cell(1, column));
         EXPECT_FALSE(c.session.EditNextField());
     }
 }
 
 TEST_F(SessionTest, AddressFieldsRefuseWithTheirOwnMessageButNeverAnUnchangedText) {
-    Feed({1});
-    Feed({2}, "010.1.1.1"); // zero-padded, as the unit wrote it
-    EXPECT_EQ(Commit(2, 9, "010.1.1.1"), CommitResult::Accepted);
-    EXPECT_EQ(Commit(2, 13, "kvq-2"), CommitResult::Accepted);
-    EXPECT_EQ(Commit(2, 10, ""), CommitResult::Accepted);
-    EXPECT_EQ(Commit(2, 13, "KVQ-2"), CommitResult::Accepted);
-    EXPECT_EQ(At(2, 9) + "|" + At(2, 10) + "|" + At(2, 13), "010.1.1.1| red bold|KVQ-2 red bold");
+    Feed({1, 2});
+    session.TakeDatagram(IdentificationReplyBytes({{"0D", SampleMac(2)}, {"07", "010.1.1.1"}}),
+                         "u"); // zero-padded, as the unit wrote it
+    EXPECT_EQ(Commit(2, SavedIPColumn, "010.1.1.1"), CommitResult::Accepted);
+    EXPECT_EQ(Commit(2, HostColumn, "kvq-2"), CommitResult::Accepted);
+    EXPECT_EQ(Commit(2, SubnetColumn, ""), CommitResult::Accepted);
+    EXPECT_EQ(Commit(2, HostColumn, "KVQ-2"), CommitResult::Accepted);
+    EXPECT_EQ(At(2, SavedIPColumn) + "|" + At(2, SubnetColumn) + "|" + At(2, HostColumn),
+              "010.1.1.1| red bold|KVQ-2 red bold");
 
     Texts shown;
-    int column = 9;
-    for (const std::string message :
-         {"Incorrect IP Address.", "Incorrect Subnet mask.", "Gateway - Incorrect IP Address.",
-          "DNS Server - Incorrect IP Address."}) {
+    int pending = 2;
+    for (const auto& [column, message] :
+         {std::pair{SavedIPColumn, "Incorrect IP Address."},
+          std::pair{SubnetColumn, "Incorrect Subnet mask."},
+          std::pair{GatewayColumn, "Gateway - Incorrect IP Address."},
+          std::pair{DNSColumn, "DNS Server - Incorrect IP Address."}}) {
         const std::string before = At(1, column);
-        for (const char* bad : {"192.168.1", "192.168.1.256", "010.1.1.1"}) {
-            EXPECT_EQ(Commit(1, column, bad), CommitResult::Refused) << bad;
-            shown.push_back("validation exclamation: " + message);
-            EXPECT_EQ(sink.shown, shown);
-            session.MessageClosed(MessageOrigin::Validation);
-        }
+        EXPECT_EQ(Commit(1, column, "192.168.1.256"), CommitResult::Refused);
+        shown.push_back(std::string("validation exclamation: ") + message);
+        EXPECT_EQ(sink.shown, shown);
+        session.MessageClosed(MessageOrigin::Validation);
         EXPECT_EQ(At(1, column), before);
         EXPECT_EQ(Commit(1, column, "10.20.30.40"), CommitResult::Accepted);
-        EXPECT_EQ(At(1, column++), "10.20.30.40 red bold");
-        EXPECT_EQ(State(), "selected 1 (highlight 1), pending " + std::to_string(column - 7) +
+        EXPECT_EQ(At(1, column), "10.20.30.40 red bold");
+        EXPECT_EQ(State(), "selected 1 (highlight 1), pending " + std::to_string(++pending) +
                                ", buttons on, list on, wait 0");
     }
 }
@@ -159,7 +169,8 @@ TEST_F(SessionTest, AnEditBelongsToItsUnitNotToItsRow) {
     for (const std::vector<int>& answering : {std::vector{2, 1, 3}, std::vector{3, 1}}) {
         session.Refresh();
         Feed({1, 2, 3});
-        ASSERT_EQ(session.StartEdit(2, true, 9), (EditPlacement{2, 9, "10.1.0.2"}));
+        ASSERT_EQ(session.StartEdit(2, true, SavedIPColumn),
+                  (EditPlacement{2, SavedIPColumn, "10.1.0.2"}));
         session.Refresh();
         for (const int unit : answering)
             Feed({unit});
@@ -194,6 +205,17 @@ TEST_F(SessionTest, OneOpenBoxPerOriginAndTheTransportBoxDoesNotFreeTheIntakeBox
                     sink.shown[i].find("Network is unreachable") != std::string::npos);
     EXPECT_EQ(sink.reports[1].encoding, TextEncoding::Utf8);
     EXPECT_EQ(session.SuppressedMessages(), 2);
+}
+
+TEST_F(SessionTest, OwnBroadcastsAreKnownByEveryInterfaceAddress) {
+    // A host name that resolves to 127.0.1.1 names none of the addresses broadcasts leave from.
+    session.SetLocalAddresses({"127.0.1.1"});
+    session.SetInterfaceAddresses({"10.0.0.5", "127.0.1.1", "192.168.1.20"});
+    EXPECT_EQ(session.LocalAddresses(), (Texts{"127.0.1.1", "10.0.0.5", "192.168.1.20"}));
+    EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"), IntakeResult::Dropped);
+    session.SetInterfaceAddresses({"10.0.0.5"}); // the Wi-Fi left
+    EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"),
+              IntakeResult::IdentificationReply);
 }
 
 } // namespace

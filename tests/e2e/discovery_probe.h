@@ -4,7 +4,7 @@
 
 #include "console/console_session.h"
 #include "tests/e2e/sim_process.h"
-#include "tests/support/quiet_sink.h"
+#include "tests/support/recording_sink.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -33,7 +33,7 @@ public:
     }
 
     const UnitTable& Table() const { return session_.Units(); }
-    const std::vector<MessageReport>& Reports() const { return sink_.messages; }
+    const std::vector<MessageReport>& Reports() const { return sink_.reports; }
     int Datagrams() const { return datagrams_; }
     int IdentificationReplies() const { return identificationReplies_; }
     int InvalidChangeReplies() const { return invalidChangeReplies_; }
@@ -47,7 +47,7 @@ private:
     Mode mode_;
     QUdpSocket socket_;
     std::vector<std::string> localAddresses_;
-    QuietSink sink_;
+    RecordingSink sink_;
     ConsoleSession session_{sink_, false};
     int datagrams_ = 0;
     int identificationReplies_ = 0;

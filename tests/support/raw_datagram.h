@@ -1,13 +1,20 @@
-// Datagrams built byte by byte, with every header field under the test's control.
+// Datagrams built byte by byte, with every header field under the test's control, and the one
+// maker of sample units.
 #pragma once
+
+#include "console/list_columns.h"
+#include "protocol/constants.h"
 
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tarnwick::test {
+
+using Texts = std::vector<std::string>;
 
 struct RawDatagram {
     std::string magic = "QZUDP001";
@@ -27,12 +34,33 @@ std::string ReplyData(std::initializer_list<std::pair<std::string, std::string>>
                       const std::string& filterMask = "FFFF",
                       const std::string& changeMask = "0000");
 
-// A well-formed identification reply (fields 1 to 16 as given by `items`).
 std::string
 IdentificationReplyBytes(std::initializer_list<std::pair<std::string, std::string>> items);
 std::string ChangeReplyBytes(std::initializer_list<std::pair<std::string, std::string>> items);
 
-// A full unit: fields 1 to 16 derived from `index`, MAC unique per index.
+// Sample unit n: MAC 00:1B:2C:00:00:0n (for n < 16), Serial Number SN10000n, IP Address
+// 10.0.0.n, Saved IP Address 10.1.0.n, Host Name kvq-n, Unit ID CAMn (none when n is a multiple
+// of 3), DHCP on for odd n; its identification reply carries free disk and backup status too.
+std::string SampleMac(int index);
 std::string SampleUnitReply(int index, bool changeReply = false);
+
+// A request as a word: "identify", "select n", "unselect n" (sample unit n, named by the
+// default filter), "changes n" (a change request naming sample unit n); anything else stays
+// bytes.
+std::string Label(const std::string& datagram);
+// Labels joined by ", ".
+std::string Labels(const Texts& datagrams);
+
+// The columns tests edit, from the product's own map.
+inline constexpr int UseDHCPColumn = ColumnOfField(FieldNumberUseDHCP);
+inline constexpr int UnitIDColumn = ColumnOfField(FieldNumberUnitID);
+inline constexpr int SerialColumn = ColumnOfField(FieldNumberSerialNumber);
+inline constexpr int SavedIPColumn = ColumnOfField(FieldNumberSavedIPAddress);
+inline constexpr int SubnetColumn = ColumnOfField(FieldNumberSubnetMask);
+inline constexpr int GatewayColumn = ColumnOfField(FieldNumberDefaultGateway);
+inline constexpr int DNSColumn = ColumnOfField(FieldNumberDNSServer);
+inline constexpr int HostColumn = ColumnOfField(FieldNumberHostName);
+inline constexpr int MACColumn = ColumnOfField(FieldNumberMACAddress);
+inline constexpr int VendorColumn = ColumnOfField(FieldNumberVendorManufacturer);
 
 } // namespace tarnwick::test

@@ -1,0 +1,39 @@
+// The one stand-in for the window behind a console session: it records what the session asks
+// of its views (tests, the fuzzer and the benchmarks share it).
+#pragma once
+
+#include "console/session_sink.h"
+#include "tests/support/raw_datagram.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick::test {
+
+struct RecordingSink : SessionSink {
+    Texts sent, captions, shown; // shown: "<origin> <icon>: <text>"
+    std::vector<MessageReport> reports;
+    bool listEnabled = true, buttonsEnabled = false; // the views' start states
+    int highlight = 0, applyStepsDue = 0;
+    std::optional<std::string> sendError; // when set, every send fails with it
+
+    std::optional<std::string> SendDatagram(const std::string& datagram) override {
+        sent.push_back(datagram);
+        return sendError;
+    }
+    void ShowMessage(const MessageReport& report, MessageOrigin origin) override {
+        static const char* const origins[] = {"intake", "transport", "request", "validation"};
+        static const char* const icons[] = {"information", "exclamation", "critical"};
+        shown.push_back(std::string(origins[static_cast<int>(origin)]) + " " +
+                        icons[static_cast<int>(report.icon)] + ": " + report.text);
+        reports.push_back(report);
+    }
+    void ListEnabledChanged(bool enabled) override { listEnabled = enabled; }
+    void ButtonsEnabledChanged(bool enabled) override { buttonsEnabled = enabled; }
+    void HighlightChanged(int row) override { highlight = row; }
+    void CaptionChanged(const std::string& caption) override { captions.push_back(caption); }
+    void ApplyStepDue() override { ++applyStepsDue; }
+};
+
+} // namespace tarnwick::test
