@@ -19,7 +19,10 @@ std::string Request(std::uint8_t function, int field, const std::string& value,
                     std::uint16_t changed = 0, const std::string& changes = "") {
     std::string data = BeginDataPart("001", FieldBit(field), changed);
     AppendFieldItem(data, field, value);
-    return *BuildRequest(function, function == 19 ? 1 : 6, data + changes);
+    return *BuildRequest(function,
+                         function == FunctionCodeChangeSettings ? MessageClassChangeRequest
+                                                                : MessageClassSelectRequest,
+                         data + changes);
 }
 
 class Responder : public ::testing::Test {
@@ -63,21 +66,32 @@ TEST_F(Responder, SelectNamesUnitsThroughTheColumnMapAndEverySecondIdentificatio
     EXPECT_EQ(Handle(IdentificationRequest() + "x"), "bad-request ->");
     // Replies (its own broadcasts among them) are not requests: silently ignored.
     EXPECT_EQ(Handle(responder.IdentificationReply(0)), "->");
-    EXPECT_EQ(Handle(Request(17, 5, units[1].field[15])), "request selected ->");
-    EXPECT_EQ(Handle(Request(17, 5, units[2].field[5])), "request ->") << "not the serial number";
+    EXPECT_EQ(Handle(Request(FunctionCodeSelectUnit, FieldNumberSerialNumber,
+                             units[1].field[FieldNumberUnitID])),
+              "request selected ->");
+    EXPECT_EQ(Handle(Request(FunctionCodeSelectUnit, FieldNumberSerialNumber,
+                             units[2].field[FieldNumberSerialNumber])),
+              "request ->")
+        << "not the serial number";
     // Unselecting unit 1 by its MAC address shows that unit 1 was the one selected.
-    EXPECT_EQ(Handle(Request(18, 13, units[1].field[13])), "request unselected ->");
+    EXPECT_EQ(Handle(Request(FunctionCodeUnselectUnit, FieldNumberMACAddress,
+                             units[1].field[FieldNumberMACAddress])),
+              "request unselected ->");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
     EXPECT_EQ(last.replies[0].bytes, responder.IdentificationReply(3));
     // An empty filter names no unit.
-    EXPECT_EQ(Handle(*BuildRequest(17, 6, BeginDataPart("001", 0, 0))), "request ->");
+    EXPECT_EQ(Handle(*BuildRequest(FunctionCodeSelectUnit, MessageClassSelectRequest,
+                                   BeginDataPart("001", 0, 0))),
+              "request ->");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 0 1 2 3");
     EXPECT_EQ(Handle(IdentificationRequest()), "request -> 3 2 1 0");
 }
 
 TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
-    const std::string request = Request(19, 13, units[3].field[13], FieldBit(7) | FieldBit(12),
-                                        std::string("07:10.1.2.3") + '\0' + "0C:renamed" + '\0');
+    const std::string request = Request(
+        FunctionCodeChangeSettings, FieldNumberMACAddress, units[3].field[FieldNumberMACAddress],
+        FieldBit(FieldNumberSavedIPAddress) | FieldBit(FieldNumberHostName),
+        std::string("07:10.1.2.3") + '\0' + "0C:renamed" + '\0');
     ASSERT_EQ(Handle(request), "request changed -> 3");
     const auto reply = std::get<ChangeReply>(TakeDatagram(last.replies[0].bytes, "u", {}));
     EXPECT_EQ(reply.fields[6].value + " " + reply.fields[11].value, "10.1.2.3 renamed");
@@ -90,23 +104,25 @@ TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
 TEST(SimUnits, GeneratedAreDeterministicAndUniqueAndFilesFillWhatTheyLeaveOut) {
     const SimUnit unit = MakeUnits({}, 4)[2], reseeded = MakeUnit({.seed = 2}, 2);
     EXPECT_EQ(MakeUnit({}, 2).field, unit.field);
-    EXPECT_NE(reseeded.field[3] + reseeded.field[17], unit.field[3] + unit.field[17]);
+    EXPECT_NE(reseeded.field[FieldNumberSoftwareVersion] + reseeded.field[FieldNumberFreeDisk],
+              unit.field[FieldNumberSoftwareVersion] + unit.field[FieldNumberFreeDisk]);
     std::set<std::string> macs;
     for (const auto& generated : MakeUnits({}, 70000))
-        macs.insert(generated.field[13]);
+        macs.insert(generated.field[FieldNumberMACAddress]);
     EXPECT_EQ(macs.size(), 70000u);
-    EXPECT_EQ(MakeUnit({}, 3).field[15], "") << "some units have no unit id";
+    EXPECT_EQ(MakeUnit({}, 3).field[FieldNumberUnitID], "") << "some units have no unit id";
     // A second simulator numbered on from the first lists other units; overlapping, the same.
     const auto from3 = MakeUnits({.firstIndex = 3}, 2);
     EXPECT_EQ(from3[0].field, MakeUnit({}, 3).field);
-    EXPECT_EQ(from3[1].field[13], "00:1B:2C:00:00:04");
+    EXPECT_EQ(from3[1].field[FieldNumberMACAddress], "00:1B:2C:00:00:04");
 
     std::istringstream in("# two units\n[unit]\n13=AA:BB\n12=lobby\n[unit]\n15=\n");
     std::string error;
     const auto read = ReadUnits(in, {}, error);
     ASSERT_TRUE(read && read->size() == 2) << error;
     const auto& first = (*read)[0].field;
-    EXPECT_EQ(first[13] + " " + first[12] + " " + first[1] + " " + (*read)[1].field[15] + ".",
+    EXPECT_EQ(first[13] + " " + first[12] + " " + first[1] + " " +
+                  (*read)[1].field[FieldNumberUnitID] + ".",
               "AA:BB lobby Lumivar .");
     for (const char* bad : {"13=x\n", "[unit]\n19=x\n", "[unit]\nnonsense\n"}) {
         std::istringstream wrong(bad);
