@@ -1,12 +1,9 @@
 #include "tests/e2e/sim_process.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QJsonDocument>
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <QTimer>
 
 namespace tarnwick::test {
 
@@ -16,104 +13,69 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done()) {
         if (waited.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        // Sleeps until something happens, at most 10 ms: no spinning on a shared machine.
+        QEventLoop turn;
+        QTimer::singleShot(10, &turn, &QEventLoop::quit);
+        turn.exec();
     }
     return true;
 }
 
-QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded) {
+QString MissingTestNetworkReason() {
     if (qEnvironmentVariableIsEmpty("TW_NS_A"))
-        return "TW_NS_A is not set: run this test through scripts/private-net.sh (as root)";
+        return "TW_NS_A is not set: run this through scripts/private-net.sh (as root)";
     if (qEnvironmentVariableIsEmpty("KVQ_UNIT_SIM"))
         return "KVQ_UNIT_SIM does not name the kvq-unit-sim binary";
-    for (const char* name : alsoNeeded)
-        if (qEnvironmentVariableIsEmpty(name))
-            return QString(name) + " is not set";
     return {};
 }
 
-int RunEndToEndTests(int argc, char** argv, const char* what,
-                     std::initializer_list<const char*> alsoNeeded) {
-    ::testing::InitGoogleTest(&argc, argv);
-    const QString missing = MissingTestNetworkReason(alsoNeeded);
-    if (!missing.isEmpty()) {
-        std::fprintf(stderr, "%s cannot run: %s\n", what, qPrintable(missing));
-        return 1;
-    }
-    return RUN_ALL_TESTS();
-}
-
 SimProcess::~SimProcess() {
-    Stop();
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.terminate();
+    if (!process_.waitForFinished(2000))
+        process_.kill();
+    process_.waitForFinished(2000);
 }
 
 bool SimProcess::Start(const QStringList& arguments, QString& error,
                        const char* namespaceVariable) {
-    error = MissingTestNetworkReason({namespaceVariable});
+    error = MissingTestNetworkReason();
+    if (error.isEmpty() && qEnvironmentVariableIsEmpty(namespaceVariable))
+        error = QString(namespaceVariable) + " is not set";
     if (!error.isEmpty())
         return false;
-    QStringList command = {"netns", "exec", qEnvironmentVariable(namespaceVariable),
-                           qEnvironmentVariable("KVQ_UNIT_SIM")};
-    command += arguments;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("ip", command);
-    if (!process_.waitForStarted(5000)) {
-        error = "cannot start the simulator: " + process_.errorString();
-        return false;
-    }
-    if (!WaitForEvents([](const QJsonObject& e) { return e["event"] == "started"; }, 1, 5000)) {
-        error = "the simulator did not start (no \"started\" event)";
+    process_.start("ip", QStringList{"netns", "exec", qEnvironmentVariable(namespaceVariable),
+                                     qEnvironmentVariable("KVQ_UNIT_SIM")} +
+                             arguments);
+    if (!WaitUntil([this] { return !Events("started").empty(); }, 5000)) {
+        error = "the simulator did not start: " + process_.errorString();
         return false;
     }
     return true;
 }
 
-void SimProcess::Stop() {
-    if (process_.state() == QProcess::NotRunning)
-        return;
-    process_.terminate();
-    if (!process_.waitForFinished(2000)) {
-        process_.kill();
-        process_.waitForFinished(2000);
-    }
-}
-
-const std::vector<QJsonObject>& SimProcess::Events() {
+std::vector<QJsonObject> SimProcess::Events(const QString& name) {
     pending_ += process_.readAllStandardOutput();
-    qsizetype newline;
-    while ((newline = pending_.indexOf('\n')) >= 0) {
-        const QByteArray line = pending_.left(newline);
+    for (qsizetype newline; (newline = pending_.indexOf('\n')) >= 0;) {
+        const QJsonDocument line = QJsonDocument::fromJson(pending_.left(newline));
         pending_.remove(0, newline + 1);
-        const QJsonDocument document = QJsonDocument::fromJson(line);
-        if (document.isObject())
-            events_.push_back(document.object());
+        if (line.isObject())
+            events_.push_back(line.object());
     }
-    return events_;
-}
-
-std::vector<QJsonObject> SimProcess::EventsNamed(const QString& name) {
     std::vector<QJsonObject> named;
-    for (const QJsonObject& event : Events())
-        if (event["event"] == name)
+    for (const QJsonObject& event : events_)
+        if (name.isEmpty() || event["event"] == name)
             named.push_back(event);
     return named;
 }
 
-bool SimProcess::WaitForEvents(const std::function<bool(const QJsonObject&)>& match, int count,
-                               int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        int seen = 0;
-        for (const QJsonObject& event : Events())
-            seen += match(event) ? 1 : 0;
-        if (seen >= count)
-            return true;
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        process_.waitForReadyRead(20);
-        QCoreApplication::processEvents();
-    }
+int SimProcess::Count(const std::function<bool(const QJsonObject&)>& match) {
+    int count = 0;
+    for (const QJsonObject& event : Events())
+        count += match(event) ? 1 : 0;
+    return count;
 }
 
 } // namespace tarnwick::test

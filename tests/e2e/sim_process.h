@@ -1,4 +1,4 @@
-// kvq-unit-sim started in the other namespace of the private test network, with its events.
+// kvq-unit-sim started in a namespace of the private test network, and the events it writes.
 #pragma once
 
 #include <QJsonObject>
@@ -6,7 +6,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 namespace tarnwick::test {
@@ -19,14 +18,9 @@ public:
     // "started" event; the reason if not.
     bool Start(const QStringList& arguments, QString& error,
                const char* namespaceVariable = "TW_NS_A");
-    void Stop();
-
-    // Reads what the simulator has written so far.
-    const std::vector<QJsonObject>& Events();
-    std::vector<QJsonObject> EventsNamed(const QString& name);
-    // Waits (running the event loop) until `count` events satisfy `match`.
-    bool WaitForEvents(const std::function<bool(const QJsonObject&)>& match, int count,
-                       int timeoutMs);
+    // The events written so far named `name`, or all of them.
+    std::vector<QJsonObject> Events(const QString& name = {});
+    int Count(const std::function<bool(const QJsonObject&)>& match);
 
 private:
     QProcess process_;
@@ -37,12 +31,8 @@ private:
 // Runs the event loop until `done` holds or `timeoutMs` passes; whether `done` held.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
-// Why the environment cannot run end-to-end tests (no test network, no simulator, or one of
-// `alsoNeeded` unset); empty when it can.
-QString MissingTestNetworkReason(std::initializer_list<const char*> alsoNeeded = {});
-
-// The shared start of an end-to-end test program: runs the tests, or says why it cannot.
-int RunEndToEndTests(int argc, char** argv, const char* what,
-                     std::initializer_list<const char*> alsoNeeded = {});
+// Why this program cannot use the private test network (not run through it, no simulator);
+// empty when it can.
+QString MissingTestNetworkReason();
 
 } // namespace tarnwick::test

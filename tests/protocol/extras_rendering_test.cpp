@@ -47,10 +47,5 @@ TEST(ExtrasRendering, BackupStatusFromTheLastTwoCharacters) {
     }
 }
 
-TEST(ExtrasRendering, HigherFieldsAreTheirValue) {
-    EXPECT_EQ(RenderExtraField(19, "raw, text"), "raw, text");
-    EXPECT_EQ(RenderExtraField(17, "0000000100000002"), "Free Disk=1/2");
-}
-
 } // namespace
 } // namespace tarnwick

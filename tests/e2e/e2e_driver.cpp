@@ -1,0 +1,383 @@
+// End to end: the real console, its real socket and kvq-unit-sim on the two-network private test
+// network (scripts/private-net.sh --two-networks), under Xvfb. Only what the real processes can
+// show; every rule below them is tested at its own layer.
+#include "app/main_window.h"
+#include "app/udp_transport.h"
+#include "console/list_columns.h"
+#include "protocol/constants.h"
+#include "protocol/datagram.h"
+#include "protocol/extras_rendering.h"
+#include "tests/e2e/sim_process.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tarnwick::test {
+namespace {
+
+// What CTest counts as skipped (SKIP_RETURN_CODE): the machine cannot run these tests.
+constexpr int SkippedExitCode = 77;
+constexpr int Timeout = 5000;
+constexpr int StateOpen = 1, StateError = 9;
+constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
+constexpr char FirstUnitMAC[] = "00:1B:2C:00:00:00";
+constexpr char Caption[] = "Lumivar Network Tarnwick - Open";
+
+std::function<bool(const QJsonObject&)> Request(int function = 0) {
+    return [function](const QJsonObject& e) {
+        return e["event"] == "request" && (function == 0 || e["function"].toInt() == function);
+    };
+}
+
+QString NamedUnit(const QJsonObject& request) {
+    const QJsonArray items = request["identification"].toArray();
+    return items.size() == 1 && items[0]["field"].toInt() == FieldNumberMACAddress
+               ? items[0]["value"].toString()
+               : QString();
+}
+
+bool Link(const char* name, const char* state) {
+    return QProcess::execute("ip", {"link", "set", name, state}) == 0;
+}
+
+// A picture of the whole X screen, when asked for one.
+void Screenshot(const char* name) {
+    const QString directory = qEnvironmentVariable("TARNWICK_SCREENSHOT_DIR");
+    if (!directory.isEmpty() && QDir().mkpath(directory))
+        QProcess::execute("import", {"-window", "root", directory + "/" + name + ".png"});
+}
+
+// The row of the unit a simulator's reply event names shows each field as the unit sent it.
+void ExpectRowShows(const UnitTable& table, const QJsonObject& reply) {
+    const QJsonObject fields = reply["fields"].toObject();
+    auto field = [&](int f) { return fields[QString::number(f)].toString().toStdString(); };
+    const int row = table.FindRowByMAC(field(FieldNumberMACAddress));
+    ASSERT_NE(row, 0) << "unit " << reply["unit"].toInt() << " is not listed";
+    for (int f = 1; f <= FieldNumberUnitID; ++f) {
+        if (f == FieldNumberUseDHCP)
+            EXPECT_EQ(table.Row(row).checked, field(f) == "TRUE") << "row " << row;
+        else
+            EXPECT_EQ(table.CellAt(row, ColumnOfField(f)).text, field(f))
+                << "row " << row << " field " << f;
+    }
+    EXPECT_EQ(table.CellAt(row, ListViewFieldNumberDeviceInformationColumn).text,
+              RenderExtraField(FieldNumberFreeDisk, field(FieldNumberFreeDisk)) + "," +
+                  RenderExtraField(FieldNumberBackupStatus, field(FieldNumberBackupStatus)) + ",");
+    for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
+        EXPECT_EQ(table.CellAt(row, column).colour, ColourBlack) << "row " << row;
+}
+
+// One tarnwick process of the user nobody, with `runtime` as its own runtime directory.
+class Console {
+public:
+    explicit Console(const QString& runtime, const QStringList& arguments = {}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_RUNTIME_DIR", "HOME"})
+            environment.insert(name, runtime);
+        environment.insert("TARNWICK_TRACE", "1");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        process.setProcessEnvironment(environment);
+        // Its own process, not a runuser's child: a signal reaches the console itself.
+        const passwd* nobody = ::getpwnam("nobody");
+        const uid_t uid = nobody ? nobody->pw_uid : 0;
+        const gid_t gid = nobody ? nobody->pw_gid : 0;
+        EXPECT_EQ(::chown(QFile::encodeName(runtime).constData(), uid, gid), 0);
+        process.setChildProcessModifier([uid, gid] {
+            if (uid == 0 || ::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 ||
+                ::setuid(uid) != 0)
+                ::_exit(126);
+        });
+        process.start(qEnvironmentVariable("TARNWICK_BINARY"), arguments);
+    }
+    ~Console() {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+    // Signals it and waits for it to end; whether it ended with status 0.
+    bool End(int signal) {
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        return process.waitForFinished(Timeout) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    // The title bar as the window system shows it.
+    QString TitleBar() {
+        const QString window = Xdotool(
+            {"search", "--sync", "--onlyvisible", "--pid", QString::number(process.processId())});
+        return Xdotool({"getwindowname", window.section('\n', 0, 0)});
+    }
+    bool TitleBarBecomes(const QString& caption) {
+        return WaitUntil([&] { return TitleBar() == caption; }, Timeout);
+    }
+    QProcess process;
+
+private:
+    static QString Xdotool(const QStringList& arguments) {
+        QProcess xdotool;
+        xdotool.start("xdotool", arguments);
+        xdotool.waitForFinished(Timeout);
+        return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+    }
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    // kvq-unit-sim on the first unit network and, when given arguments, on the second.
+    void StartSims(const QStringList& onFirst, const QStringList& onSecond = {}) {
+        QString error;
+        ASSERT_TRUE(first.Start(onFirst, error)) << error.toStdString();
+        if (!onSecond.isEmpty()) {
+            ASSERT_TRUE(second.Start(onSecond, error, "TW_NS_A2")) << error.toStdString();
+        }
+    }
+    void ExpectEveryRequestFromPort10021() {
+        for (SimProcess* sim : {&first, &second})
+            for (const QJsonObject& request : sim->Events("request"))
+                EXPECT_EQ(request["fromPort"].toInt(), Port);
+    }
+
+    SimProcess first;
+    SimProcess second;
+    const QTemporaryDir home;
+    const QString runtime = home.path();
+};
+
+TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
+    // Units 0-2 on the first network, 2-4 on the second: unit 2 is reachable through both links.
+    StartSims({"--count", "3"}, {"--count", "3", "--first-index", "2"});
+    frmLumivarNetTarnwick window(false); // its real socket
+    window.show();
+    ConsoleSession& session = window.Session();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return first.Events("reply").size() == 3 && second.Events("reply").size() == 3 &&
+                   session.UnitCount() >= 5;
+        },
+        Timeout))
+        << session.UnitCount() << " of 5 units listed";
+    QTest::qWait(300); // a second row for unit 2 would have come by now
+    EXPECT_EQ(session.UnitCount(), 5);
+    for (SimProcess* sim : {&first, &second})
+        for (const QJsonObject& reply : sim->Events("reply"))
+            ExpectRowShows(session.Units(), reply);
+
+    // Three fields of a unit only the second network reaches.
+    const char* const mac = "00:1B:2C:00:00:04";
+    const int row = session.Units().FindRowByMAC(mac);
+    ASSERT_NE(row, 0);
+    const std::vector<std::pair<int, std::string>> edits = {
+        {FieldNumberSavedIPAddress, "10.77.9.20"},
+        {FieldNumberSubnetMask, "255.255.255.0"},
+        {FieldNumberHostName, "cable-side"}};
+    for (const auto& [field, text] : edits) {
+        ASSERT_TRUE(session.StartEdit(row, true, ColumnOfField(field)));
+        ASSERT_EQ(session.SetText(text), CommitResult::Accepted);
+        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)).colour, ColourRed);
+    }
+    session.Apply();
+    auto black = [&] {
+        return std::all_of(edits.begin(), edits.end(), [&](const auto& edit) {
+            return session.Units().CellAt(row, ColumnOfField(edit.first)).colour == ColourBlack;
+        });
+    };
+    ASSERT_TRUE(WaitUntil(black, Timeout)) << "no change reply from the second network";
+    for (const auto& [field, text] : edits)
+        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)),
+                  (Cell{text, ColourBlack, false}));
+    auto* list = window.findChild<QTreeView*>("ListViewUnitsOnline");
+    list->scrollTo(list->model()->index(row - 1, ColumnOfField(FieldNumberHostName) - 1));
+    Screenshot("applied");
+
+    ASSERT_TRUE(WaitUntil([&] { return !second.Events("changed").empty(); }, Timeout));
+    EXPECT_EQ(second.Events("changed").size(), 1u);
+    EXPECT_EQ(second.Events("changed")[0]["mac"].toString(), mac);
+    EXPECT_TRUE(first.Events("changed").empty());
+    // One change request, broadcast through both links, carrying exactly the edits.
+    for (SimProcess* sim : {&first, &second}) {
+        std::vector<std::pair<int, std::string>> sent;
+        for (const QJsonObject& request : sim->Events("request")) {
+            if (request["function"].toInt() != FunctionCodeChangeSettings)
+                continue;
+            EXPECT_EQ(NamedUnit(request), mac);
+            for (const QJsonValue item : request["changes"].toArray())
+                sent.emplace_back(item["field"].toInt(), item["value"].toString().toStdString());
+        }
+        EXPECT_EQ(sent, edits);
+    }
+    ExpectEveryRequestFromPort10021();
+}
+
+TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
+    StartSims({"--count", "1"}, {"--count", "1", "--first-index", "1"});
+    UdpTransport transport; // nothing connected: what arrives is dropped
+    const std::string request = IdentificationRequest();
+    {
+        // Port in use: said on every send until the port is free.
+        QUdpSocket blocker;
+        ASSERT_TRUE(blocker.bind(QHostAddress::AnyIPv4, Port, QUdpSocket::DontShareAddress));
+        const std::string step = "Binding UDP port 10021 failed: ";
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            const auto failed = transport.Send(request);
+            ASSERT_TRUE(failed.has_value()) << "attempt " << attempt;
+            EXPECT_EQ(failed->substr(0, step.size()), step);
+            EXPECT_GT(failed->size(), step.size()) << "the reason is left out";
+            EXPECT_EQ(transport.StateValue(), StateError);
+        }
+    }
+    // Back to back, each request goes out once through each link.
+    std::vector<std::string> errors;
+    auto send = [&] {
+        if (auto failed = transport.Send(request))
+            errors.push_back(*failed);
+    };
+    send();
+    send();
+    EXPECT_EQ(transport.StateValue(), StateOpen);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return first.Count(Request()) == 2 && second.Count(Request()) == 2; }, Timeout));
+
+    // A link that goes down is left alone without a word; the other goes on.
+    ASSERT_TRUE(Link("veth1", "down"));
+    for (int tick = 0; tick < 4; ++tick) {
+        send();
+        QTest::qWait(300); // past a tick, when the interfaces are looked at again
+    }
+    EXPECT_EQ(first.Count(Request()), 6);
+    EXPECT_EQ(second.Count(Request()), 2) << "requests went through a link that is down";
+    // Back up: it carries the requests again.
+    ASSERT_TRUE(Link("veth1", "up"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            send();
+            return second.Count(Request()) > 2;
+        },
+        Timeout));
+    EXPECT_EQ(errors, std::vector<std::string>{}) << "a box the user would have seen";
+
+    // No interface up: said so, and the next send tries again.
+    ASSERT_TRUE(Link("veth0", "down") && Link("veth1", "down"));
+    QTest::qWait(600);
+    const auto failed = transport.Send(request);
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_NE(failed->find("No network interface is up"), std::string::npos) << *failed;
+    EXPECT_EQ(transport.StateValue(), StateError);
+    ASSERT_TRUE(Link("veth0", "up") && Link("veth1", "up"));
+    const int before = first.Count(Request());
+    EXPECT_TRUE(WaitUntil([&] { return !transport.Send(request).has_value(); }, Timeout));
+    EXPECT_EQ(transport.StateValue(), StateOpen);
+    // A link carries again a moment after the other: each send looks afresh, once a tick.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            transport.Send(request);
+            return first.Count(Request()) > before;
+        },
+        Timeout));
+    ExpectEveryRequestFromPort10021();
+}
+
+TEST_F(EndToEnd, AnOrdinaryUsersConsoleStartsOnceSurvivesAKillAndReleasesItsUnit) {
+    StartSims({"--count", "3"});
+    const auto isIdentification = Request(FunctionCodeIdentification);
+    const auto isSelect = Request(FunctionCodeSelectUnit);
+    {
+        Console console(runtime);
+        // It binds port 10021, lists the units and keeps the first one identifying itself.
+        ASSERT_TRUE(WaitUntil([&] { return first.Count(isSelect) >= 4; }, 10000))
+            << console.process.readAllStandardError().toStdString();
+        std::vector<qint64> times;
+        for (const QJsonObject& request : first.Events("request")) {
+            if (!isSelect(request))
+                continue;
+            EXPECT_EQ(NamedUnit(request), FirstUnitMAC);
+            times.push_back(request["ms"].toInteger());
+        }
+        for (std::size_t i = 1; i < times.size(); ++i)
+            EXPECT_NEAR(static_cast<double>(times[i] - times[i - 1]), 500.0, 250.0) << i;
+        ASSERT_EQ(first.Events("selected").size(), 1u);
+        EXPECT_EQ(first.Events("selected")[0]["unit"].toInt(), 0);
+        EXPECT_TRUE(QFile::exists(runtime + "/tarnwick.lock"));
+        EXPECT_TRUE(console.TitleBarBecomes(Caption)) << console.TitleBar().toStdString();
+        Screenshot("console");
+
+        // A second start raises the first and broadcasts nothing.
+        const int identifications = first.Count(isIdentification);
+        const int selects = first.Count(isSelect);
+        Console again(runtime);
+        ASSERT_TRUE(again.process.waitForFinished(10000));
+        EXPECT_EQ(again.process.exitCode(), 0);
+        ASSERT_TRUE(WaitUntil([&] { return first.Count(isSelect) >= selects + 2; }, Timeout))
+            << "the first console stopped";
+        EXPECT_EQ(first.Count(isIdentification), identifications) << "the second start broadcast";
+        EXPECT_TRUE(console.process.readAllStandardError().contains("raised by a second start"));
+
+        // Killed, it leaves its lock behind.
+        console.End(SIGKILL);
+    }
+    const int identifications = first.Count(isIdentification);
+    const int selects = first.Count(isSelect);
+    Console next(runtime);
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(isSelect) > selects; }, 10000))
+        << "the next start must run, not defer to a dead console";
+    EXPECT_EQ(first.Count(isIdentification), identifications + 1);
+
+    // Ended by SIGTERM, it releases the selected unit: its last request.
+    EXPECT_TRUE(next.End(SIGTERM));
+    ASSERT_TRUE(WaitUntil([&] { return !first.Events("unselected").empty(); }, Timeout));
+    const QJsonObject last = first.Events("request").back();
+    EXPECT_EQ(last["function"].toInt(), FunctionCodeUnselectUnit);
+    EXPECT_EQ(NamedUnit(last), FirstUnitMAC);
+    ExpectEveryRequestFromPort10021();
+}
+
+TEST_F(EndToEnd, TheCommandLineNamesTheVariantAndTheVersion) {
+    {
+        Console internal(runtime, {"Internal"});
+        EXPECT_TRUE(internal.TitleBarBecomes("Lumivar Network Tarnwick - Internal Version - Open"))
+            << internal.TitleBar().toStdString();
+        EXPECT_TRUE(internal.End(SIGTERM));
+    }
+    Console version(runtime, {"--version"});
+    ASSERT_TRUE(version.process.waitForFinished(Timeout));
+    EXPECT_EQ(version.process.readAllStandardOutput().trimmed().toStdString(),
+              "tarnwick " TARNWICK_VERSION);
+}
+
+// Why this machine cannot run the tests; empty when it can.
+QString MissingReason() {
+    if (QString missing = MissingTestNetworkReason(); !missing.isEmpty())
+        return missing;
+    if (qEnvironmentVariableIsEmpty("TARNWICK_BINARY"))
+        return "TARNWICK_BINARY does not name the tarnwick binary";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return "no display: xvfb-run is missing (Debian package xvfb)";
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        return "xdotool is missing (Debian package xdotool)";
+    return {};
+}
+
+} // namespace
+} // namespace tarnwick::test
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (const QString missing = tarnwick::test::MissingReason(); !missing.isEmpty()) {
+        std::fprintf(stderr, "end-to-end tests skipped: %s\n", qPrintable(missing));
+        return tarnwick::test::SkippedExitCode;
+    }
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
