@@ -6,7 +6,7 @@
 #include "console/console_session.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
-#include "tests/e2e/sim_process.h"
+#include "sim/sim_process.h"
 #include "tests/support/recording_sink.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@
 
 namespace {
 
-using tarnwick::test::WaitUntil;
+using kvqsim::WaitUntil;
 
 constexpr quint16 Port = tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort;
 constexpr int WantedReceiveBuffer = 8 << 20;
@@ -116,7 +116,7 @@ Sweep Transport(int units, const QString& simAddress) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (const QString missing = tarnwick::test::MissingTestNetworkReason(); !missing.isEmpty())
+    if (const QString missing = kvqsim::MissingTestNetworkReason(); !missing.isEmpty())
         Fail(missing);
     const QString simAddress = qEnvironmentVariable("TW_ADDR_A");
     constexpr int Rounds = 3;
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
                 "UdpTransport + ConsoleSession", "transport/raw");
     Sweep last;
     for (const int units : {1000, 10000}) {
-        tarnwick::test::SimProcess sim;
+        kvqsim::SimProcess sim;
         QString error;
         if (!sim.Start({"--count", QString::number(units), "--no-reply-log"}, error))
             Fail(error);

@@ -2,7 +2,7 @@
 // listed, and how long the event loop was ever kept from other work (repaints, clicks) meanwhile.
 // Run through scripts/bench-discovery.sh (private test network, offscreen).
 #include "app/main_window.h"
-#include "tests/e2e/sim_process.h"
+#include "sim/sim_process.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,14 +13,14 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString missing = tarnwick::test::MissingTestNetworkReason();
+    const QString missing = kvqsim::MissingTestNetworkReason();
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "bench_window_sweep: %s\n", qPrintable(missing));
         return 1;
     }
     std::printf("%8s | %10s | %12s | %s\n", "N", "listed", "sweep ms", "longest loop stall ms");
     for (const int units : {1000, 10000}) {
-        tarnwick::test::SimProcess sim;
+        kvqsim::SimProcess sim;
         QString error;
         if (!sim.Start({"--count", QString::number(units), "--no-reply-log"}, error)) {
             std::fprintf(stderr, "bench_window_sweep: %s\n", qPrintable(error));

@@ -7,7 +7,7 @@
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "protocol/extras_rendering.h"
-#include "tests/e2e/sim_process.h"
+#include "sim/sim_process.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +29,10 @@
 
 namespace tarnwick::test {
 namespace {
+
+using kvqsim::MissingTestNetworkReason;
+using kvqsim::SimProcess;
+using kvqsim::WaitUntil;
 
 // What CTest counts as skipped (SKIP_RETURN_CODE): the machine cannot run these tests.
 constexpr int SkippedExitCode = 77;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <sstream>
 
 namespace kvqsim {
 namespace {
@@ -53,8 +52,6 @@ TEST_F(Responder, IdentificationRequestGetsOneValidReplyPerUnit) {
         const std::string& extras = reply.fields[16].value;
         EXPECT_TRUE(extras.starts_with("Free Disk=") && extras.find(",Backups=") != extras.npos);
     }
-    EXPECT_TRUE(last.events[0].find(R"("from":"10.0.0.2","fromPort":49152,"function":16,)") !=
-                std::string::npos);
 }
 
 // Select and unselect name units through the list's column map: field 5 carries the "Unit ID"
@@ -101,7 +98,7 @@ TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
     EXPECT_EQ(Handle(request), "request changed ->");
 }
 
-TEST(SimUnits, GeneratedAreDeterministicAndUniqueAndFilesFillWhatTheyLeaveOut) {
+TEST(SimUnits, GeneratedAreDeterministicAndUnique) {
     const SimUnit unit = MakeUnits({}, 4)[2], reseeded = MakeUnit({.seed = 2}, 2);
     EXPECT_EQ(MakeUnit({}, 2).field, unit.field);
     EXPECT_NE(reseeded.field[FieldNumberSoftwareVersion] + reseeded.field[FieldNumberFreeDisk],
@@ -115,19 +112,6 @@ TEST(SimUnits, GeneratedAreDeterministicAndUniqueAndFilesFillWhatTheyLeaveOut) {
     const auto from3 = MakeUnits({.firstIndex = 3}, 2);
     EXPECT_EQ(from3[0].field, MakeUnit({}, 3).field);
     EXPECT_EQ(from3[1].field[FieldNumberMACAddress], "00:1B:2C:00:00:04");
-
-    std::istringstream in("# two units\n[unit]\n13=AA:BB\n12=lobby\n[unit]\n15=\n");
-    std::string error;
-    const auto read = ReadUnits(in, {}, error);
-    ASSERT_TRUE(read && read->size() == 2) << error;
-    const auto& first = (*read)[0].field;
-    EXPECT_EQ(first[13] + " " + first[12] + " " + first[1] + " " +
-                  (*read)[1].field[FieldNumberUnitID] + ".",
-              "AA:BB lobby Lumivar .");
-    for (const char* bad : {"13=x\n", "[unit]\n19=x\n", "[unit]\nnonsense\n"}) {
-        std::istringstream wrong(bad);
-        EXPECT_TRUE(!ReadUnits(wrong, {}, error) && error.find("line") != error.npos) << bad;
-    }
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-#include "tests/e2e/sim_process.h"
+#include "sim/sim_process.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QTimer>
 
-namespace tarnwick::test {
+namespace kvqsim {
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer waited;
@@ -78,4 +78,4 @@ int SimProcess::Count(const std::function<bool(const QJsonObject&)>& match) {
     return count;
 }
 
-} // namespace tarnwick::test
+} // namespace kvqsim

@@ -1,4 +1,5 @@
-// kvq-unit-sim started in a namespace of the private test network, and the events it writes.
+// kvq-unit-sim as a child process in a namespace of the private test network, and the events it
+// writes: what the end-to-end tests and the benchmarks drive.
 #pragma once
 
 #include <QJsonObject>
@@ -8,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-namespace tarnwick::test {
+namespace kvqsim {
 
 class SimProcess {
 public:
@@ -35,4 +36,4 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 // empty when it can.
 QString MissingTestNetworkReason();
 
-} // namespace tarnwick::test
+} // namespace kvqsim
