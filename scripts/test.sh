@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test (installing what is missing first).
+# Builds everything, warnings as errors, and runs every test (installing what is missing first).
 # Usage: scripts/test.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,6 +7,6 @@ scripts/install-deps.sh
 
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON "$@"
 cmake --build "$build" --parallel "$(nproc)"
 ctest --test-dir "$build" --output-on-failure --timeout 600
