@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package tarnwick_<version>_<arch>.deb in the top folder (installing what is
-# missing first). Install it with: sudo apt install ./tarnwick_1.5.0_amd64.deb
+# missing first) and prints its name last. Install it with: sudo apt install ./tarnwick_*_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
