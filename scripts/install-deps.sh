@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev clang-format
+  clang libclang-rt-dev clang-format clang-tidy
   iproute2 procps
   xvfb xauth imagemagick xdotool
   dpkg-dev file lintian desktop-file-utils appstream

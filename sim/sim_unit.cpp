@@ -97,7 +97,7 @@ std::optional<std::vector<SimUnit>> ReadUnits(std::istream& in, const UnitOption
         if (units.empty() || equals == std::string::npos || !(number >> field) || field < 1 ||
             field > HighestField) {
             error = "line " + std::to_string(lineNumber) +
-                    ": expected \"[unit]\" or \"<field 1-18>=<value>\" inside a unit";
+                    R"(: expected "[unit]" or "<field 1-18>=<value>" inside a unit)";
             return std::nullopt;
         }
         units.back().field[static_cast<std::size_t>(field)] = line.substr(equals + 1);
