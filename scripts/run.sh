@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target tarnwick
+cmake --preset default >/dev/null
+cmake --build --preset default --target tarnwick
 exec build/app/tarnwick "$@"
