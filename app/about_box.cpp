@@ -1,5 +1,7 @@
 #include "app/about_box.h"
 
+#include "app/version.h"
+
 namespace tarnwick {
 
 std::string AboutText(bool internalMode) {

@@ -5,7 +5,6 @@
 
 namespace tarnwick {
 
-inline constexpr char ApplicationVersion[] = "v01.05";
 inline constexpr char ApplicationTitle[] = "Tarnwick";
 
 // Three lines joined by "\r\n": maker, product variant, version.

@@ -83,7 +83,8 @@ FieldEdit::~FieldEdit() {
 }
 
 bool FieldEdit::IsEditing() const {
-    return txtEdit && txtEdit->isVisible();
+    const QLineEdit* edit = txtEdit;
+    return edit && edit->isVisible();
 }
 
 void FieldEdit::Hide() {
@@ -101,18 +102,19 @@ void FieldEdit::Refocus() {
 bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease) {
         // A filter sees events that a disabled list itself would refuse.
-        if (ltvListView && ltvListView->isEnabled())
+        if (const QTreeView* list = ltvListView; list && list->isEnabled())
             StartEdit(static_cast<QMouseEvent*>(event)->position().toPoint());
         return false;
     }
-    if (watched != txtEdit)
+    const QLineEdit* edit = txtEdit;
+    if (!edit || watched != edit)
         return false;
     if (event->type() == QEvent::KeyPress)
         return KeyPress(static_cast<QKeyEvent*>(event));
     // A change request disables the list and the box with it: the edit waits, uncommitted, for
     // the list to come back rather than be committed in the middle of Apply.
-    if (event->type() == QEvent::FocusOut && !quiet_ && !committing_ && IsEditing() &&
-        txtEdit->isEnabled()) {
+    if (event->type() == QEvent::FocusOut && !quiet_ && !committing_ && edit->isVisible() &&
+        edit->isEnabled()) {
         switch (static_cast<QFocusEvent*>(event)->reason()) {
         case Qt::TabFocusReason:
         case Qt::BacktabFocusReason:
@@ -180,25 +182,27 @@ void FieldEdit::Show(const EditPlacement& placement) {
 
 void FieldEdit::PlaceOverCell() {
     const int row = session_.EditRow();
-    if (!ltvListView || !txtEdit || row == 0)
+    QTreeView* const list = ltvListView;
+    QLineEdit* const edit = txtEdit;
+    if (!list || !edit || row == 0)
         return;
-    const QModelIndex cell = ltvListView->model()->index(row - 1, session_.EditColumn() - 1);
-    const QRect visible =
-        ltvListView->visualRect(cell).intersected(ltvListView->viewport()->rect());
+    const QModelIndex cell = list->model()->index(row - 1, session_.EditColumn() - 1);
+    const QRect visible = list->visualRect(cell).intersected(list->viewport()->rect());
     // A cell scrolled out of sight leaves the box where it was, still in view (the viewport
     // moves its children along with the cells).
     if (!visible.isEmpty())
         placed_ = visible;
-    txtEdit->setGeometry(placed_);
+    edit->setGeometry(placed_);
 }
 
 void FieldEdit::EditNextField() {
     Hide(); // what was typed is dropped
     const auto placement = session_.EditNextField();
-    if (!placement || !ltvListView)
+    QTreeView* const list = ltvListView;
+    if (!placement || !list)
         return;
     // Into view first; the editor is hidden, so this commits nothing.
-    ltvListView->scrollTo(ltvListView->model()->index(placement->row - 1, placement->column - 1));
+    list->scrollTo(list->model()->index(placement->row - 1, placement->column - 1));
     Show(*placement);
 }
 

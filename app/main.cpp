@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/termination_signal.h"
+#include "app/version.h"
 
 #include <QApplication>
 
@@ -12,7 +13,7 @@ namespace {
 
 void Name() {
     QCoreApplication::setApplicationName("tarnwick");
-    QCoreApplication::setApplicationVersion(TARNWICK_VERSION);
+    QCoreApplication::setApplicationVersion(tarnwick::ProjectVersion);
 }
 
 } // namespace

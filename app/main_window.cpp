@@ -151,7 +151,7 @@ void frmLumivarNetTarnwick::closeEvent(QCloseEvent* event) {
 QRect frmLumivarNetTarnwick::ToPixels(const TwipsRect& r) const {
     const float x = static_cast<float>(logicalDpiX()) / TwipsPerInch;
     const float y = static_cast<float>(logicalDpiY()) / TwipsPerInch;
-    return QRect(qRound(r.left * x), qRound(r.top * y), qRound(r.width * x), qRound(r.height * y));
+    return {qRound(r.left * x), qRound(r.top * y), qRound(r.width * x), qRound(r.height * y)};
 }
 
 void frmLumivarNetTarnwick::ApplyLayout() {

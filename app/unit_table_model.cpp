@@ -10,8 +10,8 @@ namespace {
 
 // COLORREF is 0x00BBGGRR.
 QColor FromColorRef(Colour colour) {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
+    return {static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+            static_cast<int>((colour >> 16) & 0xFF)};
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target bench_discovery bench_window_sweep kvq-unit-sim
+cmake --preset default >/dev/null
+cmake --build --preset default --target bench_discovery bench_window_sweep kvq-unit-sim
 export KVQ_UNIT_SIM=$PWD/build/sim/kvq-unit-sim
 scripts/private-net.sh -- build/bench/bench_discovery
 scripts/private-net.sh -- build/bench/bench_window_sweep

@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target tarnwick kvq-unit-sim
+cmake --preset default >/dev/null
+cmake --build --preset default --target tarnwick kvq-unit-sim
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "demo: no display (DISPLAY is not set); try: xvfb-run -a scripts/demo.sh" >&2
   exit 1

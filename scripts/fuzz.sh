@@ -4,9 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTARNWICK_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz
+cmake --preset fuzz -DTARNWICK_WERROR=ON >/dev/null
+cmake --build --preset fuzz
 corpus=build-fuzz/corpus
 mkdir -p "$corpus"
 build-fuzz/fuzz/make_seeds "$corpus"

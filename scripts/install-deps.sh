@@ -5,8 +5,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
+  # The window's design sizes are for Arial's metrics; Liberation Sans has them.
+  fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev clang-format
+  clang libclang-rt-dev clang-format clang-tidy
   iproute2 procps
   xvfb xauth imagemagick xdotool
   dpkg-dev file lintian desktop-file-utils appstream

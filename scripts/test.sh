@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test (installing what is missing first).
-# Usage: scripts/test.sh [build-dir] [extra cmake arguments...]
+# Builds everything, warnings as errors, and runs every test (installing what is missing first).
+# Usage: scripts/test.sh [preset] [extra cmake arguments...]
+#   preset: default (build/) or sanitizers (build-asan/), from CMakePresets.json
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-build=${1:-build}
+preset=${1:-default}
 shift || true
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$build" --parallel "$(nproc)"
-ctest --test-dir "$build" --output-on-failure --timeout 600
+cmake --preset "$preset" -DTARNWICK_WERROR=ON "$@"
+cmake --build --preset "$preset" --parallel "$(nproc)"
+ctest --preset "$preset"

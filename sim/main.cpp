@@ -87,8 +87,9 @@ private:
     void Take(const QNetworkDatagram& datagram) {
         const QByteArray bytes = datagram.data();
         const std::string sender = datagram.senderAddress().toString().toStdString();
-        Response response = responder_.Handle(std::string_view(bytes.constData(), bytes.size()),
-                                              sender, datagram.senderPort());
+        Response response = responder_.Handle(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), sender,
+            datagram.senderPort());
         for (const auto& line : response.events)
             Emit(line);
         const QHostAddress target =

@@ -72,8 +72,10 @@ std::optional<Request> DecodeRequest(std::string_view bytes, std::string& error)
         static_cast<unsigned char>(bytes[MessageFieldsStartPositionsCommandBits]) !=
             CommandBitsRequest)
         return std::nullopt;
-    const std::size_t length =
-        static_cast<unsigned char>(bytes[17]) | (static_cast<unsigned char>(bytes[18]) << 8);
+    const auto byte = [bytes](std::size_t at) -> std::size_t {
+        return static_cast<unsigned char>(bytes[at]);
+    };
+    const std::size_t length = byte(17) | (byte(18) << 8);
     if (length + MessageFieldsStartPositionsFunctionCode != bytes.size()) {
         error = "MessageLength " + std::to_string(length) + " does not match " +
                 std::to_string(bytes.size()) + " bytes";

@@ -27,6 +27,11 @@ std::string Hex(std::uint32_t value, int digits) {
     return buffer;
 }
 
+// mt19937 draws 32 bits, carried in a wider type.
+std::uint32_t Draw(std::mt19937& rng) {
+    return static_cast<std::uint32_t>(rng());
+}
+
 } // namespace
 
 SimUnit MakeUnit(const UnitOptions& options, int index) {
@@ -55,11 +60,11 @@ SimUnit MakeUnit(const UnitOptions& options, int index) {
     f[12] = "kvq-" + std::to_string(index + 1);
     f[13] = "00:1B:2C:" + Hex((u >> 16) & 0xFF, 2) + ":" + Hex((u >> 8) & 0xFF, 2) + ":" +
             Hex(u & 0xFF, 2);
-    f[14] = Hex(rng() % 256, 2);
+    f[14] = Hex(Draw(rng) % 256, 2);
     f[15] = index % 4 == 3 ? "" : "CAM-" + std::to_string(index + 1); // some units have none
     f[16] = pick({"4 channels", "8 channels", "16 channels"});
-    f[17] = Hex(rng(), 8) + Hex(rng(), 8);
-    f[18] = Hex(rng() % 5, 2);
+    f[17] = Hex(Draw(rng), 8) + Hex(Draw(rng), 8);
+    f[18] = Hex(Draw(rng) % 5, 2);
     return unit;
 }
 
@@ -92,7 +97,7 @@ std::optional<std::vector<SimUnit>> ReadUnits(std::istream& in, const UnitOption
         if (units.empty() || equals == std::string::npos || !(number >> field) || field < 1 ||
             field > HighestField) {
             error = "line " + std::to_string(lineNumber) +
-                    ": expected \"[unit]\" or \"<field 1-18>=<value>\" inside a unit";
+                    R"(: expected "[unit]" or "<field 1-18>=<value>" inside a unit)";
             return std::nullopt;
         }
         units.back().field[static_cast<std::size_t>(field)] = line.substr(equals + 1);

@@ -48,7 +48,8 @@ TEST_F(Responder, IdentificationRequestGetsOneValidReplyPerUnit) {
     for (const auto& out : last.replies) {
         const auto reply = std::get<IdentificationReply>(TakeDatagram(out.bytes, "10.0.0.1", {}));
         for (std::size_t f = 1; f <= 16; ++f)
-            EXPECT_EQ(reply.fields[f - 1].value, units[out.unit].field[f]);
+            EXPECT_EQ(reply.fields[f - 1].value,
+                      units[static_cast<std::size_t>(out.unit)].field[f]);
         const std::string& extras = reply.fields[16].value;
         EXPECT_TRUE(extras.starts_with("Free Disk=") && extras.find(",Backups=") != extras.npos);
     }
