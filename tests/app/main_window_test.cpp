@@ -1,5 +1,6 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
 #include "app/about_box.h"
+#include "app/command_line.h"
 #include "app/host_identity.h"
 #include "tests/app/window_test_support.h"
 
@@ -88,6 +89,13 @@ TEST(MainWindow, BoxesShowWireTextsAsPlainLatin1AndErrorsAsUtf8AndDieWithTheWind
     EXPECT_EQ(w->findChildren<QMessageBox*>().size(), 1);
     w.window.reset(); // an open box reports its closing to a session that is still there
     QTest::qWait(20);
+}
+
+TEST(CommandLine, OnlyTheOneArgumentInternalStartsTheInternalVariant) {
+    EXPECT_TRUE(IsInternalMode({"tarnwick", "Internal"}));
+    for (const QStringList& other : {QStringList{"tarnwick"}, QStringList{"tarnwick", "internal"},
+                                     QStringList{"tarnwick", "Internal", "Internal"}})
+        EXPECT_FALSE(IsInternalMode(other)) << other.join(' ').toStdString();
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {
