@@ -7,20 +7,19 @@ namespace {
 
 constexpr int AddressParts = 4;
 constexpr int LargestAddressPart = 255;
-constexpr std::size_t LongestAddressPart = 3;
 
 bool IsAddressPart(std::string_view part) {
-    if (part.empty() || part.size() > LongestAddressPart)
-        return false;
-    if (part.size() > 1 && part[0] == '0')
+    if (part.empty())
         return false;
     int value = 0;
     for (const char c : part) {
         if (c < '0' || c > '9')
             return false;
         value = value * 10 + (c - '0');
+        if (value > LargestAddressPart)
+            return false;
     }
-    return value <= LargestAddressPart;
+    return true;
 }
 
 } // namespace

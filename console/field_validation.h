@@ -7,8 +7,8 @@
 
 namespace tarnwick {
 
-// Empty, or four dot-separated parts of plain decimal digits from 0 to 255. Blanks, signs and
-// leading zeros are refused: many address parsers read "010" as octal 8.
+// Empty, or four dot-separated parts of plain decimal digits from 0 to 255, leading zeros
+// included ("010" is ten, and is sent as typed). Blanks, signs and other forms are refused.
 bool IsValidIPAddress(std::string_view text);
 
 // The exclamation message for `text` in field `fieldNumber`; nothing when it is acceptable.
