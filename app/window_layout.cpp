@@ -25,33 +25,33 @@ WindowLayout InitialLayout(float windowHeight, float windowWidth) {
 }
 
 bool ResizeLayout(WindowLayout& layout, float H, float W) {
+    // Worked out on a copy: a pass that cannot complete must not leave the buttons moved while
+    // the last size stays, or every later pass measures from a state that never was.
+    WindowLayout next = layout;
     const float dh = H - static_cast<float>(layout.LastWindowHeight);
     const float dw = W - static_cast<float>(layout.LastWindowWidth);
-    FollowCorner(layout.buttonApply, dh, dw);
-    FollowCorner(layout.buttonCancelAll, dh, dw);
+    FollowCorner(next.buttonApply, dh, dw);
+    FollowCorner(next.buttonCancelAll, dh, dw);
 
-    TwipsRect& list = layout.list;
+    TwipsRect& list = next.list;
     const float room = H - static_cast<float>(layout.ListBottomMargin);
-    if (layout.listVisible) {
+    if (next.listVisible) {
         if (room <= list.top) {
-            layout.listVisible = false;
+            next.listVisible = false;
         } else {
-            const float height = list.height + dh;
-            const float width = list.width + dw;
-            if (height < 0)
+            list.height += dh;
+            list.width += dw;
+            if (list.height < 0 || list.width < 0)
                 return false;
-            list.height = height;
-            if (width < 0)
-                return false;
-            list.width = width;
         }
     } else if (room > list.top) {
         // The width stays as it was when the list was hidden.
         list.height = H - (list.top + static_cast<float>(layout.ListBottomMargin));
-        layout.listVisible = true;
+        next.listVisible = true;
     }
-    layout.LastWindowHeight = Whole(H);
-    layout.LastWindowWidth = Whole(W);
+    next.LastWindowHeight = Whole(H);
+    next.LastWindowWidth = Whole(W);
+    layout = next;
     return true;
 }
 

@@ -36,8 +36,8 @@ struct WindowLayout {
 // The reference values taken at start from the window's size and the design positions.
 WindowLayout InitialLayout(float windowHeight, float windowWidth);
 
-// One resize pass to the window's new size. A step that would give the list a negative
-// size stops the pass there: what was done stays, the last size is kept. False then.
+// One resize pass to the window's new size. A pass that would give the list a negative size
+// changes nothing, so the next one measures from the last complete pass. False then.
 bool ResizeLayout(WindowLayout& layout, float windowHeight, float windowWidth);
 
 } // namespace tarnwick

@@ -35,12 +35,19 @@ TEST(WindowLayout, ShrinkUntilHiddenThenGrowBack) {
     EXPECT_EQ(layout.buttonApply.left, 5280 + 600);
 }
 
-TEST(WindowLayout, ANegativeListSizeStopsThePass) {
+// 560 px, then 20 px, then 560 px wide again (15 twips a pixel): every control comes back.
+TEST(WindowLayout, APassThatCannotCompleteChangesNothing) {
     WindowLayout layout = InitialLayout(5400, 8400);
-    ASSERT_FALSE(ResizeLayout(layout, 5400, 200));
-    EXPECT_EQ(layout.buttonApply.left, 5280 - 8200) << "steps before the failure stay done";
-    EXPECT_EQ(layout.list.width, 7935);
-    EXPECT_EQ(layout.LastWindowWidth, 8400) << "the next pass measures from the last good one";
+    ASSERT_TRUE(ResizeLayout(layout, 5400, 4000));
+    const TwipsRect apply = layout.buttonApply, list = layout.list;
+    ASSERT_FALSE(ResizeLayout(layout, 5400, 300)) << "the list would get a negative width";
+    EXPECT_EQ(layout.buttonApply, apply);
+    EXPECT_EQ(layout.list, list);
+    EXPECT_EQ(layout.LastWindowWidth, 4000);
+    ASSERT_TRUE(ResizeLayout(layout, 5400, 8400));
+    EXPECT_EQ(layout.buttonApply, design::ButtonApply);
+    EXPECT_EQ(layout.buttonCancelAll, design::ButtonCancelAll);
+    EXPECT_EQ(layout.list, design::ListViewUnitsOnline);
 }
 
 TEST(WindowLayout, WideWindowsDoNotOverflow) {
