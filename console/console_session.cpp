@@ -35,7 +35,7 @@ void ConsoleSession::StartUp() {
     pendingChangeCount_ = 0;
     units_.Clear();
     autoSelectDone_ = false;
-    selectedUnitIndex_ = -1;
+    selection_ = {};
     SendABroadcastMessage(IdentificationRequest());
     identifyElapsedMs_ = 0;
 }
@@ -43,7 +43,7 @@ void ConsoleSession::StartUp() {
 void ConsoleSession::ShutDown() {
     if (shutDown_)
         return;
-    if (selectedUnitIndex_ != -1)
+    if (SelectedUnitIndex() != -1)
         SendMSGUnselectUnit();
     applying_ = false;
     shutDown_ = true;
@@ -80,6 +80,8 @@ IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
         if (id->backupStatus)
             backupStatus_ = *id->backupStatus;
         ApplyIdentificationReply(units_, id->fields, id->versionText);
+        if (selection_.away && id->fields[FieldNumberMACAddress - 1].value == selection_.mac)
+            SelectAgain(selection_);
         return IntakeResult::IdentificationReply;
     }
     if (auto* change = std::get_if<ChangeReply>(&outcome)) {
@@ -139,8 +141,24 @@ void ConsoleSession::SetButtonsEnabled(bool enabled) {
 }
 
 void ConsoleSession::SetSelectedUnit(int row) {
-    selectedUnitIndex_ = row;
+    selection_ = {};
+    if (units_.HasRow(row))
+        selection_ = {units_.Row(row).id,
+                      units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text};
     sink_.HighlightChanged(units_.HasRow(row) ? row : 0);
+}
+
+void ConsoleSession::SelectAgain(const Selection& selection) {
+    int row = units_.RowOfUnit(selection.unit);
+    if (row == 0 && (selection.unit != 0 || selection.away))
+        row = units_.FindRowByMAC(selection.mac);
+    if (row != 0 || (selection.unit == 0 && !selection.away)) {
+        SetSelectedUnit(row == 0 ? -1 : row);
+        return;
+    }
+    // Not back yet: nobody else is selected meanwhile.
+    selection_ = {0, selection.mac, true};
+    sink_.HighlightChanged(0);
 }
 
 void ConsoleSession::CountPendingChange() {
@@ -172,18 +190,22 @@ void ConsoleSession::TimerOpenTick(int socketState) {
 
     if (UnitCount() <= 0)
         return;
-    if (selectedUnitIndex_ == -1 && !autoSelectDone_) {
+    if (SelectedUnitIndex() == -1 && !selection_.away && !autoSelectDone_) {
         currentFieldNumber_ = FieldNumberVendorManufacturer;
         SetSelectedUnit(1);
         autoSelectDone_ = true;
     }
-    if (selectedUnitIndex_ != -1)
+    if (SelectedUnitIndex() != -1)
         SendMSGSelectUnit();
 }
 
 void ConsoleSession::Refresh() {
     if (shutDown_)
         return;
+    if (SelectedUnitIndex() != -1) {
+        selection_ = {0, selection_.mac, true};
+        sink_.HighlightChanged(0);
+    }
     units_.Clear();
     SendABroadcastMessage(IdentificationRequest());
 }

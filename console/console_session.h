@@ -104,7 +104,11 @@ public:
 
     bool InternalMode() const { return internalMode_; }
     int UnitCount() const { return units_.UnitCount(); }
-    int SelectedUnitIndex() const { return selectedUnitIndex_; }
+    // The row of the selected unit; -1 for none, and while it is away after a Refresh.
+    int SelectedUnitIndex() const {
+        const int row = units_.RowOfUnit(selection_.unit);
+        return row == 0 ? -1 : row;
+    }
     int CurrentFieldNumber() const { return currentFieldNumber_; }
     int PendingChangeCount() const { return pendingChangeCount_; }
     int ReplyWaitTicks() const { return replyWaitTicks_; }
@@ -119,7 +123,14 @@ private:
     void Show(const MessageReport& report, MessageOrigin origin);
     void SetListEnabled(bool enabled);
     void SetButtonsEnabled(bool enabled);
+    // The selected unit is a unit, not a row number: a Refresh may give its row to another.
+    struct Selection {
+        UnitId unit = 0;   // 0: none
+        std::string mac;   // how it is known again once it has left the list
+        bool away = false; // left with a Refresh: selected again when it answers
+    };
     void SetSelectedUnit(int row);
+    void SelectAgain(const Selection& selection);
     void CountPendingChange();
     void SendUnitRequest(std::uint8_t functionCode, const std::string& version, int row);
     void SetRowBold(int row, bool markedOnly);
@@ -136,7 +147,7 @@ private:
     std::vector<std::string> localAddresses_;
     std::array<bool, IdentificationFilterItemCount> filterChecks_{};
 
-    int selectedUnitIndex_ = -1;
+    Selection selection_;
     int currentFieldNumber_ = 0;
     int pendingChangeCount_ = 0;
     int replyWaitTicks_ = 0;
@@ -152,7 +163,7 @@ private:
     int editColumn_ = 0;
 
     bool applying_ = false;
-    int applySelectedBefore_ = -1;
+    Selection applySelectedBefore_;
     int applyRows_ = 0;
     int applyNext_ = 0;
 

@@ -8,7 +8,7 @@ void ConsoleSession::Apply() {
     if (applying_ || shutDown_)
         return;
     applying_ = true;
-    applySelectedBefore_ = selectedUnitIndex_;
+    applySelectedBefore_ = selection_;
     applyRows_ = UnitCount();
     applyNext_ = 1;
     ApplyStep();
@@ -25,7 +25,7 @@ void ConsoleSession::ApplyStep() {
         return;
     }
     const int row = applyNext_++;
-    if (selectedUnitIndex_ != -1) {
+    if (SelectedUnitIndex() != -1) {
         SendMSGUnselectUnit();
         sink_.HighlightChanged(0);
     }
@@ -38,8 +38,8 @@ void ConsoleSession::ApplyStep() {
 void ConsoleSession::FinishApply() {
     SendMSGUnselectUnit();
     sink_.HighlightChanged(0);
-    SetSelectedUnit(applySelectedBefore_);
-    if (applySelectedBefore_ != -1)
+    SelectAgain(applySelectedBefore_);
+    if (SelectedUnitIndex() != -1)
         SendMSGSelectUnit();
     pendingChangeCount_ = 0;
     SetButtonsEnabled(false);

@@ -61,8 +61,8 @@ std::optional<EditPlacement> ConsoleSession::StartEdit(int selectedRow, bool onS
     if (shutDown_ || !listEnabled_ || !units_.HasRow(selectedRow) || column < 1 ||
         column > ListViewFieldNumberColumnCount)
         return std::nullopt;
-    if (selectedUnitIndex_ != selectedRow) {
-        if (selectedUnitIndex_ != -1)
+    if (SelectedUnitIndex() != selectedRow) {
+        if (SelectedUnitIndex() != -1)
             SendMSGUnselectUnit();
         SetSelectedUnit(selectedRow);
         SendMSGSelectUnit();

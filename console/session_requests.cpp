@@ -25,7 +25,7 @@ void ConsoleSession::SendUnitRequest(std::uint8_t functionCode, const std::strin
 }
 
 void ConsoleSession::SendMSGSelectUnit() {
-    const int row = selectedUnitIndex_;
+    const int row = SelectedUnitIndex();
     if (!units_.HasRow(row))
         return;
     SetRowBold(row, true);
@@ -33,7 +33,7 @@ void ConsoleSession::SendMSGSelectUnit() {
 }
 
 void ConsoleSession::SendMSGUnselectUnit() {
-    const int row = selectedUnitIndex_;
+    const int row = SelectedUnitIndex();
     if (!units_.HasRow(row))
         return;
     SetRowBold(row, false);
@@ -63,13 +63,13 @@ void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {
     if (shutDown_ || !listEnabled_ || !units_.HasRow(row))
         return;
     units_.SetChecked(row, checked);
-    if (selectedUnitIndex_ != -1)
+    if (SelectedUnitIndex() != -1)
         SendMSGUnselectUnit();
-    if (selectedUnitIndex_ != row) {
+    if (SelectedUnitIndex() != row) {
         SetSelectedUnit(row);
         SendMSGSelectUnit();
     }
-    const int marked = selectedUnitIndex_;
+    const int marked = SelectedUnitIndex();
     const bool red = units_.CellAt(marked, ListViewFieldNumberUseDHCPColumn).colour == ColourRed;
     units_.SetColour(marked, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
     units_.SetBold(marked, ListViewFieldNumberUseDHCPColumn, !red);

@@ -32,11 +32,15 @@ TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounte
     session.Refresh();
     EXPECT_EQ(Sent(), "identify");
     EXPECT_EQ(session.IdentifyElapsedMs(), 500);
-    EXPECT_EQ(State(), "selected 1 (highlight 1), pending 1, buttons on, list on, wait 0");
-    Feed({2, 1});
-    EXPECT_EQ(Tick(), "select 2") << "the kept index names whichever unit answers first";
-    EXPECT_FALSE(session.StartEdit(1, false, SavedIPColumn)); // a release beside the row unselects
-    EXPECT_EQ(Sent(), "unselect 2");
+    EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
+    // The selection belongs to its unit: nobody else identifies itself while it is away.
+    Feed({2});
+    EXPECT_EQ(Tick(), "") << "row 1 is another unit now";
+    Feed({1});
+    EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
+    EXPECT_EQ(Tick(), "select 1");
+    EXPECT_FALSE(session.StartEdit(2, false, SavedIPColumn)); // a release beside the row unselects
+    EXPECT_EQ(Sent(), "unselect 1");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "") << "no second automatic selection";
     session.ShutDown();
