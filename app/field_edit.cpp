@@ -1,6 +1,7 @@
 #include "app/field_edit.h"
 
 #include "app/latin1.h"
+#include "app/pending_edit_delegate.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -101,9 +102,12 @@ void FieldEdit::Refocus() {
 
 bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease) {
-        // A filter sees events that a disabled list itself would refuse.
-        if (const QTreeView* list = ltvListView; list && list->isEnabled())
-            StartEdit(static_cast<QMouseEvent*>(event)->position().toPoint());
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        // A filter sees events that a disabled list itself would refuse. A release on a check
+        // box is the box's click: selecting the row here as well would handle it twice.
+        if (const QTreeView* list = ltvListView;
+            list && list->isEnabled() && !OnCheckBox(*list, at))
+            StartEdit(at);
         return false;
     }
     const QLineEdit* edit = txtEdit;
@@ -153,6 +157,11 @@ bool FieldEdit::KeyPress(QKeyEvent* key) {
         return false;
     const auto after = txtEdit->text().size() - txtEdit->selectedText().size() + inserted.size();
     return !session_.KeyInsertAllowed(static_cast<int>(after));
+}
+
+bool FieldEdit::OnCheckBox(const QTreeView& list, QPoint at) {
+    const auto* delegate = dynamic_cast<const PendingEditDelegate*>(list.itemDelegate());
+    return delegate && delegate->OnCheckBox(list, list.indexAt(at), at);
 }
 
 void FieldEdit::StartEdit(QPoint at) {

@@ -29,6 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static bool OnCheckBox(const QTreeView& list, QPoint at);
     void StartEdit(QPoint at);
     void Show(const EditPlacement& placement);
     void PlaceOverCell();

@@ -10,6 +10,10 @@ class PendingEditDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // Whether `at` (in the viewport) lies on the check box of `index`: a release there toggles
+    // the box, and that toggle alone is the click.
+    bool OnCheckBox(const QAbstractItemView& view, const QModelIndex& index, QPoint at) const;
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };

@@ -1,4 +1,5 @@
 // The edit box over the unit list, offscreen: placement, keys, focus and scrolling.
+#include "app/pending_edit_delegate.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAction>
@@ -92,6 +93,29 @@ TEST_F(Editor, ReleasesMoveTheSelectionAndBelowTheRowsUnselect) {
     EXPECT_EQ(w->Sent(), "unselect 3");
     EXPECT_EQ(w->Session().SelectedUnitIndex(), -1);
     EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+}
+
+// A click whose press lands beside the check box and whose release lands on it, and one wholly
+// on it: each is one check-box change, never also a selecting release.
+TEST_F(Editor, AClickOnACheckBoxIsOneCheckBoxChange) {
+    Open();
+    const QRect cell = CellRect(3, UseDHCPColumn);
+    const auto* delegate = dynamic_cast<const PendingEditDelegate*>(List()->itemDelegate());
+    QPoint box = cell.center();
+    for (box.rx() = cell.left(); box.x() < cell.right(); ++box.rx())
+        if (delegate->OnCheckBox(*List(), List()->indexAt(box), box))
+            break;
+    ASSERT_LT(box.x(), cell.right()) << "no check box in the cell";
+    for (const QPoint press : {QPoint(cell.right() - 4, box.y()), box}) {
+        w->Session().StartEdit(2, true, VendorColumn);
+        w->Sent();
+        QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, press);
+        QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, box);
+        EXPECT_EQ(w->Sent(), "unselect 2, select 3") << press.x();
+        EXPECT_EQ(w->Session().SelectedUnitIndex(), 3);
+    }
+    EXPECT_EQ(CellAt(3, UseDHCPColumn), (Cell{"Use DHCP", ColourBlack, false})) << "toggled twice";
+    EXPECT_EQ(w->Session().PendingChangeCount(), 2);
 }
 
 // The order is the session's; the box moves over the next cell, what was typed is dropped.
