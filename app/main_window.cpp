@@ -4,6 +4,7 @@
 #include "app/field_edit.h"
 #include "app/host_identity.h"
 #include "app/message_box.h"
+#include "app/row_context_menu.h"
 #include "app/toolbar_icons.h"
 #include "app/udp_transport.h"
 #include "app/unit_table_model.h"
@@ -11,10 +12,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTime>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -54,6 +57,15 @@ void frmLumivarNetTarnwick::Connect() {
         connect(controls_.FilterItems[static_cast<std::size_t>(i)], &QAction::toggled, this,
                 [this, i](bool checked) { session_.SetFilterItemChecked(i, checked); });
     connect(controls_.mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(controls_.mnuResendUnconfirmedChanges, &QAction::triggered, this,
+            [this] { session_.ResendUnconfirmed(); });
+    QTreeView* list = controls_.ListViewUnitsOnline;
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint at) {
+        const QModelIndex index = list->indexAt(at);
+        if (index.isValid())
+            OpenRowContextMenu(this, list->viewport()->mapToGlobal(at), session_, index.row() + 1);
+    });
     connect(controls_.mnuAboutKVQChangeSettingsApplication, &QAction::triggered, this,
             &frmLumivarNetTarnwick::ShowAboutBox);
     controls_.Form->installEventFilter(this);
@@ -77,19 +89,24 @@ void frmLumivarNetTarnwick::StartUp() {
                     [this](std::vector<std::string> addresses) {
                         session_.SetInterfaceAddresses(std::move(addresses));
                     });
+    session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
     session_.StartUp();
+    UpdateResults();
     TimerOpen.start();
 }
 
 void frmLumivarNetTarnwick::TimerOpenTick() {
     session_.TimerOpenTick(SckUDP->StateValue());
+    UpdateResults();
 }
 
 void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
     if (key == "Exit")
         close();
-    else if (key == "Refresh")
+    else if (key == "Refresh") {
         session_.Refresh();
+        UpdateResults();
+    }
     // "Identify" does nothing.
 }
 
@@ -130,6 +147,19 @@ void frmLumivarNetTarnwick::HighlightChanged(int row) {
     // Selects without moving the current index, so the list does not scroll to column 1.
     selection->select(model_->index(row - 1, 0),
                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void frmLumivarNetTarnwick::ResultsChanged(int row) {
+    model_->ResultChanged(row);
+    // The panel follows on the next tick; at the end of a walk at once.
+    if (row == 0)
+        UpdateResults();
+}
+
+void frmLumivarNetTarnwick::UpdateResults() {
+    controls_.StatusPanelResults->setText(QString::fromStdString(session_.StatusText()));
+    controls_.mnuResendUnconfirmedChanges->setEnabled(!session_.Applying() &&
+                                                      session_.HasUnconfirmed());
 }
 
 void frmLumivarNetTarnwick::CaptionChanged(const std::string& caption) {

@@ -40,6 +40,10 @@ private:
     void HighlightChanged(int row) override;
     void CaptionChanged(const std::string& caption) override;
     void ApplyStepDue() override;
+    void ResultsChanged(int row) override;
+
+    // The second status panel and the resend item follow the results.
+    void UpdateResults();
 
     void Connect();
     void StartUp();

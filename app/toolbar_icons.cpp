@@ -38,4 +38,18 @@ QIcon TarnwickWindowIcon() {
     return QIcon::fromTheme("tarnwick", Bundled("tarnwick", {16, 32, 48, 64, 128}));
 }
 
+QIcon ChangeResultIcon(ChangeState state) {
+    switch (state) {
+    case ChangeState::Sent:
+        return QIcon::fromTheme("content-loading-symbolic", Bundled("result-sent", {16, 32}));
+    case ChangeState::Confirmed:
+        return QIcon::fromTheme("emblem-ok-symbolic", Bundled("result-confirmed", {16, 32}));
+    case ChangeState::NoAnswer:
+        return QIcon::fromTheme("dialog-error", Bundled("result-no-answer", {16, 32}));
+    case ChangeState::UnclearAnswer:
+        return QIcon::fromTheme("dialog-question", Bundled("result-unclear", {16, 32}));
+    }
+    return {};
+}
+
 } // namespace tarnwick

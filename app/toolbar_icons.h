@@ -1,6 +1,8 @@
-// The window icon and the toolbar images: the desktop's icon theme first, the images bundled
-// with the program where the theme has none, so no button is ever blank.
+// The window icon, the toolbar images and the change results' marks: the desktop's icon theme
+// first, the images bundled with the program where the theme has none, so no button is ever blank.
 #pragma once
+
+#include "console/change_results.h"
 
 #include <QIcon>
 
@@ -11,5 +13,7 @@ QIcon RefreshIcon();
 QIcon ExplorerIcon();
 // The application icon.
 QIcon TarnwickWindowIcon();
+// The mark of a unit's last change request in the list's first column.
+QIcon ChangeResultIcon(ChangeState state);
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "app/unit_table_model.h"
 
 #include "app/latin1.h"
+#include "app/toolbar_icons.h"
 #include "console/list_columns.h"
 
 #include <QColor>
@@ -46,10 +47,17 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !Table().HasRow(row))
         return {};
     const Cell& cell = Table().CellAt(row, column);
+    const ChangeResult* result =
+        column == ListViewFieldNumberUseDHCPColumn ? session_.ResultOf(row) : nullptr;
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return Latin1(cell.text);
+    case Qt::ToolTipRole:
+        return result ? QString::fromStdString(ResultText(*result)) : Latin1(cell.text);
+    case Qt::DecorationRole:
+        return result ? ChangeResultIcon(result->state) : QVariant();
+    case ResultRole:
+        return result ? QString(StateWord(result->state)) : QVariant();
     case Qt::ForegroundRole:
         return FromColorRef(cell.colour);
     case Qt::FontRole:
@@ -85,6 +93,12 @@ bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     emit CheckBoxToggled(row, value.toInt() == Qt::Checked);
     return true;
+}
+
+void UnitTableModel::ResultChanged(int row) {
+    if (row >= 1 && row <= rowCount())
+        emit dataChanged(index(row - 1, 0), index(row - 1, 0),
+                         {Qt::DecorationRole, Qt::ToolTipRole, ResultRole});
 }
 
 void UnitTableModel::RowsAboutToBeAppended(int firstRow, int lastRow) {

@@ -11,6 +11,9 @@ namespace tarnwick {
 class UnitTableModel : public QAbstractTableModel, private UnitTableListener {
     Q_OBJECT
 public:
+    // The first column's word for the unit's last change request: "sent", "confirmed", ...
+    static constexpr int ResultRole = Qt::UserRole + 1;
+
     // Shows the session's unit table; a user's click on a check box goes back to the session.
     explicit UnitTableModel(ConsoleSession& session, QObject* parent = nullptr);
     ~UnitTableModel() override;
@@ -23,6 +26,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     void SetFont(const QFont& font);
+    // The unit's change result moved on: its mark and tooltip.
+    void ResultChanged(int row);
 
 signals:
     // Only a user's click on a row's check box; replies never raise it.

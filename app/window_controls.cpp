@@ -126,6 +126,14 @@ void CreateMenus(QMenuBar* bar, WindowControls& controls) {
     }
     time->setEnabled(false);
 
+    QMenu* units = bar->addMenu("&Units");
+    units->setObjectName("mnuUnits");
+    controls.mnuResendUnconfirmedChanges = units->addAction("&Resend Unconfirmed Changes");
+    controls.mnuResendUnconfirmedChanges->setObjectName("mnuResendUnconfirmedChanges");
+    // Ctrl+R is Refresh on some desktops.
+    controls.mnuResendUnconfirmedChanges->setShortcut(QKeySequence("Ctrl+Shift+R"));
+    controls.mnuResendUnconfirmedChanges->setEnabled(false);
+
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
     controls.mnuAboutKVQChangeSettingsApplication = help->addAction("&About Tarnwick Application");
@@ -157,6 +165,10 @@ WindowControls CreateControls(QMainWindow& window,
     controls.StatusBar->setObjectName("StatusBar");
     controls.StatusBar->setSizeGripEnabled(false);
     controls.StatusBar->addWidget(new QLabel("Ready", controls.StatusBar), 1);
+    controls.StatusPanelResults = new QLabel(controls.StatusBar);
+    controls.StatusPanelResults->setObjectName("StatusPanelResults");
+    controls.StatusPanelResults->setTextFormat(Qt::PlainText);
+    controls.StatusBar->addPermanentWidget(controls.StatusPanelResults);
 
     CreateMenus(window.menuBar(), controls);
     return controls;

@@ -10,6 +10,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QMainWindow;
 class QPushButton;
 class QStatusBar;
@@ -27,8 +28,10 @@ struct WindowControls {
     QPushButton* buttonApply = nullptr;
     QPushButton* buttonCancelAll = nullptr;
     QStatusBar* StatusBar = nullptr;
+    QLabel* StatusPanelResults = nullptr; // right of "Ready": the last Apply, or the unit count
     std::array<QAction*, IdentificationFilterItemCount> FilterItems{};
     QAction* mnuFileExit = nullptr;
+    QAction* mnuResendUnconfirmedChanges = nullptr;
     QAction* mnuAboutKVQChangeSettingsApplication = nullptr;
 };
 

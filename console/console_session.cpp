@@ -68,7 +68,47 @@ void ConsoleSession::MergeLocalAddresses() {
 }
 
 IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {
-    return Take(tarnwick::TakeDatagram(bytes, sender, localAddresses_));
+    IntakeOutcome outcome = tarnwick::TakeDatagram(bytes, sender, localAddresses_);
+    if (const auto* change = std::get_if<ChangeReply>(&outcome))
+        TakeChangeReply(*change, sender);
+    return Take(std::move(outcome));
+}
+
+void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view sender) {
+    const std::string& mac = reply.fields[FieldNumberMACAddress - 1].value;
+    const std::string now = clock_();
+    if (reply.valid) {
+        if (results_.Confirmed(mac, now))
+            ResultMovedOn(mac);
+        return;
+    }
+    // A reply that did not decode names its unit by the MAC it got to, or by where it came from.
+    if (results_.InvalidReply(mac, now))
+        return;
+    for (int row = 1; row <= UnitCount(); ++row) {
+        const std::string& rowMac = units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text;
+        if (units_.CellAt(row, ColumnOfField(FieldNumberIPAddress)).text == sender &&
+            results_.InvalidReply(rowMac, now))
+            return;
+    }
+}
+
+void ConsoleSession::ResultMovedOn(const std::string& mac) {
+    sink_.ResultsChanged(units_.FindRowByMAC(mac));
+}
+
+const ChangeResult* ConsoleSession::ResultOf(int row) const {
+    return units_.HasRow(row)
+               ? results_.Find(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text)
+               : nullptr;
+}
+
+std::string ConsoleSession::StatusText() const {
+    if (!notice_.empty())
+        return notice_;
+    if (std::string round = results_.RoundText(); !round.empty())
+        return round;
+    return std::to_string(UnitCount()) + (UnitCount() == 1 ? " unit" : " units");
 }
 
 IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
@@ -112,18 +152,19 @@ void ConsoleSession::MessageClosed(MessageOrigin origin) {
     messageOpen_[static_cast<std::size_t>(origin)] = false;
 }
 
-void ConsoleSession::SendABroadcastMessage(const std::string& message) {
+bool ConsoleSession::SendABroadcastMessage(const std::string& message) {
     const std::optional<std::string> error = sink_.SendDatagram(message);
     if (!error) {
         transportFailing_ = false;
-        return;
+        return true;
     }
     // Once per run of failures; the next send tries again.
-    if (transportFailing_)
-        return;
-    transportFailing_ = true;
-    Show({MessageIcon::Critical, "Network Error", *error, TextEncoding::Utf8},
-         MessageOrigin::Transport);
+    if (!transportFailing_) {
+        transportFailing_ = true;
+        Show({MessageIcon::Critical, "Network Error", *error, TextEncoding::Utf8},
+             MessageOrigin::Transport);
+    }
+    return false;
 }
 
 void ConsoleSession::SetListEnabled(bool enabled) {
@@ -180,6 +221,8 @@ void ConsoleSession::TimerOpenTick(int socketState) {
 
     if (replyWaitTicks_ != 0 && --replyWaitTicks_ == 0)
         SetListEnabled(true);
+    for (const std::string& mac : results_.Tick())
+        ResultMovedOn(mac);
 
     identifyElapsedMs_ += TimerOpenIntervalMs;
     if (identifyElapsedMs_ > IdentificationPeriodMs) {
@@ -206,6 +249,12 @@ void ConsoleSession::Refresh() {
         selection_ = {0, selection_.mac, true};
         sink_.HighlightChanged(0);
     }
+    // The rule empties the list, pending marks and all: at least say so.
+    const int discarded = MarkedCells();
+    notice_ = discarded == 0 ? std::string()
+                             : "Refresh discarded " + std::to_string(discarded) +
+                                   " pending change" + (discarded == 1 ? "" : "s");
+    results_.EndRound();
     units_.Clear();
     SendABroadcastMessage(IdentificationRequest());
 }

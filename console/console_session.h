@@ -4,12 +4,14 @@
 // advances one row per ApplyStep.
 #pragma once
 
+#include "console/change_results.h"
 #include "console/session_sink.h"
 #include "console/unit_table.h"
 #include "protocol/reply_intake.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -93,6 +95,20 @@ public:
     bool Applying() const { return applying_; }
     // Every pending change goes back to what the units last reported.
     void CancelAll();
+    // Only this unit's.
+    void DiscardChanges(int row);
+
+    // The change request again, built from the row as it is now: to every unit whose last one
+    // got no answer or an unclear one, or to one unit. A walk like Apply's.
+    void ResendUnconfirmed();
+    void ResendChanges(int row);
+    bool HasUnconfirmed() const;
+    // What became of the last change request `row`'s unit was sent; nothing before any.
+    const ChangeResult* ResultOf(int row) const;
+    // The status bar's second panel: a notice, the sum of the last Apply, or the unit count.
+    std::string StatusText() const;
+    // The time of day results are stamped with; none by default.
+    void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
 
     const UnitTable& Units() const { return units_; }
     void SetTableListener(UnitTableListener* listener) { units_.SetListener(listener); }
@@ -119,7 +135,14 @@ public:
     std::string BaseCaption() const;
 
 private:
-    void SendABroadcastMessage(const std::string& message);
+    // Whether it went out.
+    bool SendABroadcastMessage(const std::string& message);
+    void TakeChangeReply(const ChangeReply& reply, std::string_view sender);
+    void ResultMovedOn(const std::string& mac);
+    void StartWalk(std::vector<UnitId> units, bool apply);
+    int WalkRow(int n) const;
+    void DiscardRow(int row);
+    int MarkedCells() const;
     void Show(const MessageReport& report, MessageOrigin origin);
     void SetListEnabled(bool enabled);
     void SetButtonsEnabled(bool enabled);
@@ -162,7 +185,14 @@ private:
     UnitId editUnit_ = 0;
     int editColumn_ = 0;
 
+    ChangeResults results_;
+    std::function<std::string()> clock_ = [] { return std::string(); };
+    std::string notice_;
+
     bool applying_ = false;
+    bool walkIsApply_ = false;
+    bool newRound_ = false;
+    std::vector<UnitId> walkUnits_; // empty: every row, as Apply walks them
     Selection applySelectedBefore_;
     int applyRows_ = 0;
     int applyNext_ = 0;

@@ -2,6 +2,8 @@
 #include "console/console_session.h"
 #include "console/unit_request_builder.h"
 
+#include <utility>
+
 namespace tarnwick {
 
 void ConsoleSession::SetRowBold(int row, bool markedOnly) {
@@ -54,8 +56,11 @@ void ConsoleSession::SendChanges(int row) {
     const auto request =
         BuildUnitRequest(FunctionCodeChangeSettings, MessageClassChangeRequest,
                          units_.Row(row).version, filter, change, units_, row, ChangeColumnMap());
-    if (request)
-        SendABroadcastMessage(*request);
+    if (request && SendABroadcastMessage(*request)) {
+        results_.Sent(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text, clock_(),
+                      ChangeReplyWaitTicks, std::exchange(newRound_, false));
+        sink_.ResultsChanged(row);
+    }
 }
 
 void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {

@@ -26,6 +26,8 @@ public:
     virtual void CaptionChanged(const std::string& caption) = 0;
     // The next step of Apply is due on the next turn of the event loop.
     virtual void ApplyStepDue() = 0;
+    // The result of `row`'s change request moved on (0: only the sum of the round).
+    virtual void ResultsChanged(int row) = 0;
 };
 
 } // namespace tarnwick

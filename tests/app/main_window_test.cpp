@@ -5,6 +5,9 @@
 #include "tests/app/window_test_support.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +99,33 @@ TEST(CommandLine, OnlyTheOneArgumentInternalStartsTheInternalVariant) {
     for (const QStringList& other : {QStringList{"tarnwick"}, QStringList{"tarnwick", "internal"},
                                      QStringList{"tarnwick", "Internal", "Internal"}})
         EXPECT_FALSE(IsInternalMode(other)) << other.join(' ').toStdString();
+}
+
+// A right click acts on its row's unit: copy its address, discard its edits.
+TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
+    WindowUnderTest w;
+    w.Show();
+    w.AddUnits(3);
+    ASSERT_TRUE(w.Session().StartEdit(2, true, HostColumn));
+    ASSERT_EQ(w.Session().SetText("lobby"), CommitResult::Accepted);
+    auto menuItem = [&](int row, const QString& text) -> QAction* {
+        const QRect cell = w.List()->visualRect(w.List()->model()->index(row - 1, 1));
+        emit w.List()->customContextMenuRequested(cell.center());
+        for (QMenu* menu : w->findChildren<QMenu*>("RowContextMenu"))
+            for (QAction* action : menu->actions())
+                if (menu->isVisible() && action->text() == text)
+                    return action;
+        return nullptr;
+    };
+    QAction* copy = menuItem(2, "Copy MAC Address");
+    ASSERT_TRUE(copy);
+    copy->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), SampleMac(2));
+    QAction* discard = menuItem(2, "Discard Changes");
+    ASSERT_TRUE(discard && discard->isEnabled());
+    discard->trigger();
+    EXPECT_EQ(w.Session().Units().CellAt(2, HostColumn).text, "kvq-2");
+    EXPECT_FALSE(w.Button("buttonApply")->isEnabled());
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {

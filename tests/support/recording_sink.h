@@ -34,6 +34,8 @@ struct RecordingSink : SessionSink {
     void HighlightChanged(int row) override { highlight = row; }
     void CaptionChanged(const std::string& caption) override { captions.push_back(caption); }
     void ApplyStepDue() override { ++applyStepsDue; }
+    void ResultsChanged(int row) override { resultRows.push_back(row); }
+    std::vector<int> resultRows;
 };
 
 } // namespace tarnwick::test

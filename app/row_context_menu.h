@@ -1,0 +1,15 @@
+// The menu a right click on a unit's row opens: resend or discard its changes, copy its
+// addresses.
+#pragma once
+
+#include "console/console_session.h"
+
+class QPoint;
+class QWidget;
+
+namespace tarnwick {
+
+// Opens without waiting (no nested event loop); acts on the unit, wherever its row is by then.
+void OpenRowContextMenu(QWidget* parent, QPoint globalPosition, ConsoleSession& session, int row);
+
+} // namespace tarnwick

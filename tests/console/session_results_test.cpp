@@ -1,0 +1,71 @@
+// What became of each unit's change request, the sum in the status panel, resend and discard.
+#include "tests/console/session_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::test {
+namespace {
+
+std::string Result(const ConsoleSession& session, int row) {
+    const ChangeResult* result = session.ResultOf(row);
+    return result ? ResultText(*result) : "none";
+}
+
+TEST_F(SessionTest, EachUnitsChangeIsConfirmedUnansweredOrUnclearAndOnlyThoseAreSentAgain) {
+    int second = 0;
+    session.SetClock([&] { return "14:03:0" + std::to_string(second++); });
+    Feed({1, 2, 3});
+    for (int row = 1; row <= 3; ++row)
+        ASSERT_EQ(Commit(row, HostColumn, "cam"), CommitResult::Accepted);
+    EXPECT_EQ(session.StatusText(), "3 units");
+    session.Apply();
+    RunApply();
+    EXPECT_EQ(session.StatusText(), "Apply: 3 sent");
+    EXPECT_EQ(Result(session, 3), "Change sent 14:03:02 \u2014 waiting for the answer");
+    Sent();
+    // Unit 1 confirms; unit 2 sends what does not decode; unit 3 stays silent.
+    session.TakeDatagram(ChangeReplyBytes({{"0D", SampleMac(1)}, {"0C", "cam"}}), "10.0.0.1");
+    RawDatagram garbled;
+    garbled.functionCode = FunctionCodeChangeSettings;
+    garbled.messageClass = MessageClassChangeReply;
+    garbled.data = ReplyData({{"0C", "cam"}}) + "0Dx";
+    session.TakeDatagram(garbled.Bytes(), "10.0.0.2");
+    EXPECT_EQ(session.StatusText(), "Apply: 3 sent \u00b7 1 confirmed");
+    EXPECT_FALSE(session.HasUnconfirmed());
+    for (int tick = 1; tick <= ChangeReplyWaitTicks; ++tick)
+        Tick();
+    EXPECT_EQ(Result(session, 1), "Change sent 14:03:00 \u2014 confirmed 14:03:03");
+    EXPECT_EQ(Result(session, 2), "Change sent 14:03:01 \u2014 unclear answer 14:03:04");
+    EXPECT_EQ(Result(session, 3), "Change sent 14:03:02 \u2014 no answer");
+    EXPECT_EQ(session.StatusText(),
+              "Apply: 3 sent \u00b7 1 confirmed \u00b7 1 no answer \u00b7 1 unclear answer");
+    EXPECT_EQ(std::set(sink.resultRows.begin(), sink.resultRows.end()), (std::set{0, 1, 2, 3}));
+
+    // Built from the rows as they are now, one per turn of the loop, and the count stays.
+    ASSERT_EQ(Commit(3, SavedIPColumn, "10.1.0.33"), CommitResult::Accepted);
+    Sent();
+    session.ResendUnconfirmed();
+    RunApply();
+    EXPECT_EQ(Sent(), "unselect 3, select 2, changes 2, unselect 2, select 3, changes 3, "
+                      "unselect 3, select 3");
+    EXPECT_EQ(session.StatusText(), "Apply: 3 sent \u00b7 1 confirmed");
+    EXPECT_EQ(State(), "selected 3 (highlight 3), pending 1, buttons on, list off, wait 10");
+}
+
+TEST_F(SessionTest, DiscardingOneUnitsChangesAndRefreshSayWhatWasLost) {
+    Feed({1, 2});
+    ASSERT_EQ(Commit(1, HostColumn, "cam-1"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(2, HostColumn, "cam-2"), CommitResult::Accepted);
+    session.RowCheckBoxChanged(2, true);
+    session.DiscardChanges(1);
+    EXPECT_EQ(At(1, HostColumn) + "|" + At(2, HostColumn), "kvq-1|cam-2 red");
+    EXPECT_EQ(State(), "selected 2 (highlight 2), pending 3, buttons on, list on, wait 0");
+    session.Refresh();
+    EXPECT_EQ(session.StatusText(), "Refresh discarded 2 pending changes");
+    Feed({2});
+    session.DiscardChanges(1);
+    EXPECT_EQ(State(), "selected 1 (highlight 1), pending 0, buttons off, list on, wait 0");
+}
+
+} // namespace
+} // namespace tarnwick::test
