@@ -219,6 +219,11 @@ int main(int argc, char** argv) {
                                                 "broadcasting to 255.255.255.255.");
     const QCommandLineOption noChange("no-change-reply", "Take change requests but never answer "
                                                          "them.");
+    const QCommandLineOption silentUnit("silent-unit",
+                                        "Unit N (numbered as the events number it) takes "
+                                        "change requests but never answers them; may be "
+                                        "given more than once.",
+                                        "N");
     const QCommandLineOption delay("reply-delay",
                                    "Wait MS milliseconds before sending the replies "
                                    "to a request (default 0).",
@@ -250,8 +255,8 @@ int main(int argc, char** argv) {
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
-    parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, delay,
-                       dropShare, version, malformed, noReplyLog, reverse});
+    parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, silentUnit,
+                       delay, dropShare, version, malformed, noReplyLog, reverse});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -287,6 +292,12 @@ int main(int argc, char** argv) {
     ResponderOptions responderOptions;
     responderOptions.version = parser.value(version).toStdString();
     responderOptions.changeReplies = !parser.isSet(noChange);
+    for (const QString& unit : parser.values(silentUnit)) {
+        bool number = false;
+        responderOptions.silentUnits.push_back(unit.toInt(&number));
+        if (!number)
+            return fail("--silent-unit needs a unit number");
+    }
     responderOptions.reverseEveryOther = parser.isSet(reverse);
     if (parser.isSet(malformed)) {
         for (const QString& kind : parser.value(malformed).split(',', Qt::SkipEmptyParts)) {

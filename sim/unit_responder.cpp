@@ -4,6 +4,7 @@
 #include "protocol/datagram.h"
 #include "sim/json_line.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kvqsim {
@@ -211,7 +212,9 @@ Response UnitResponder::Handle(std::string_view datagram, std::string_view sende
                                           .Add("mac", unit.field[FieldNumberMACAddress])
                                           .AddRaw("fields", changed.Text())
                                           .Text());
-            if (options_.changeReplies)
+            if (options_.changeReplies &&
+                std::find(options_.silentUnits.begin(), options_.silentUnits.end(), u) ==
+                    options_.silentUnits.end())
                 response.replies.push_back({ChangeReply(u), u, "change"});
         }
     }

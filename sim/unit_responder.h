@@ -11,8 +11,9 @@
 namespace kvqsim {
 
 struct ResponderOptions {
-    std::string version = "001"; // the version text of every reply
-    bool changeReplies = true;   // answer change requests
+    std::string version = "001";  // the version text of every reply
+    bool changeReplies = true;    // answer change requests
+    std::vector<int> silentUnits; // these take change requests but never answer
     std::vector<std::string>
         malformed;                  // kinds sent before the replies to each identification request
     bool reverseEveryOther = false; // the 2nd, 4th, ... identification request: last unit first
