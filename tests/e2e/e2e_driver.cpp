@@ -3,6 +3,7 @@
 // show; every rule below them is tested at its own layer.
 #include "app/main_window.h"
 #include "app/udp_transport.h"
+#include "app/unit_table_model.h"
 #include "console/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -223,6 +225,50 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
         EXPECT_EQ(sent, edits);
     }
     ExpectEveryRequestFromPort10021();
+}
+
+// Unit 1 takes its change but never answers: the list and the status panel say so, and the
+// resend goes to it alone.
+TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
+    StartSims({"--count", "3", "--silent-unit", "1"});
+    frmLumivarNetTarnwick window(false); // its real socket
+    window.resize(900, 400);
+    window.show();
+    window.activateWindow();
+    ConsoleSession& session = window.Session();
+    ASSERT_TRUE(WaitUntil([&] { return session.UnitCount() == 3; }, Timeout));
+    for (int row = 1; row <= 3; ++row) {
+        ASSERT_TRUE(session.StartEdit(row, true, ColumnOfField(FieldNumberHostName)));
+        ASSERT_EQ(session.SetText("site-" + std::to_string(row)), CommitResult::Accepted);
+    }
+    session.Apply();
+    auto* list = window.findChild<QTreeView*>("ListViewUnitsOnline");
+    auto results = [&] {
+        QStringList words;
+        for (int row = 0; row < 3; ++row)
+            words << list->model()->index(row, 0).data(UnitTableModel::ResultRole).toString();
+        return words.join(", ");
+    };
+    // The wait for an answer is ten ticks, five seconds.
+    ASSERT_TRUE(WaitUntil([&] { return !results().contains("sent"); }, 3 * Timeout))
+        << results().toStdString();
+    EXPECT_EQ(results().toStdString(), "confirmed, no answer, confirmed");
+    QTest::qWait(600); // the panel follows on the next tick
+    EXPECT_EQ(window.findChild<QLabel*>("StatusPanelResults")->text().toStdString(),
+              "Apply: 3 sent \u00b7 2 confirmed \u00b7 1 no answer");
+    Screenshot("results");
+
+    const auto isChange = Request(FunctionCodeChangeSettings);
+    const int before = first.Count(isChange);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(isChange) > before; }, Timeout));
+    QTest::qWait(500);
+    std::vector<QString> named;
+    for (const QJsonObject& request : first.Events("request"))
+        if (isChange(request))
+            named.push_back(NamedUnit(request));
+    ASSERT_EQ(static_cast<int>(named.size()), before + 1) << "exactly one change request";
+    EXPECT_EQ(named.back().toStdString(), "00:1B:2C:00:00:01");
 }
 
 TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
