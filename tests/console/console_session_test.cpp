@@ -1,4 +1,5 @@
 // The console session without a window: its cycle, requests, editor and messages.
+#include "console/network_interfaces.h"
 #include "tests/console/session_test_support.h"
 
 #include <gtest/gtest.h>
@@ -110,13 +111,9 @@ TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
         };
         for (int row = 1; row <= 3; ++row) {
             // Unit ID only when it has text, Serial Number only in internal mode.
-            const std::set<int> editable = {SavedIPColumn,
-                                            SubnetColumn,
-                                            GatewayColumn,
-                                            DNSColumn,
-                                            HostColumn,
-                                            row < 3 ? UnitIDColumn : HostColumn,
-                                            internal ? SerialColumn : HostColumn};
+            std::set<int> editable = {SavedIPColumn, SubnetColumn, GatewayColumn, DNSColumn};
+            editable.insert({HostColumn, row < 3 ? UnitIDColumn : HostColumn,
+                             internal ? SerialColumn : HostColumn});
             for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
                 EXPECT_EQ(c.session.StartEdit(row, true, column),
                           editable.contains(column) ? std::optional(cell(row, column))
@@ -214,6 +211,15 @@ TEST_F(SessionTest, OwnBroadcastsAreKnownByEveryInterfaceAddress) {
     session.SetInterfaceAddresses({"10.0.0.5"}); // the Wi-Fi left
     EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"),
               IntakeResult::IdentificationReply);
+}
+
+// A cable to a switch whose DHCP server has not answered yet: the link is up, but a broadcast
+// through it has no address to leave from.
+TEST(BroadcastInterfaces, ALinkWithoutAnIPv4AddressCarriesNothing) {
+    const NetworkInterface wired{"eth0", 2, true, true, true, false, {"10.0.0.5"}};
+    NetworkInterface waiting = wired;
+    waiting.ipv4Addresses.clear();
+    EXPECT_EQ(BroadcastInterfaces({wired, waiting}), std::vector{wired});
 }
 
 } // namespace
