@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QHeaderView>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
@@ -58,27 +57,6 @@ TEST_F(Editor, OpensOverTheClickedCellWithItsTextSelectedAndReadable) {
     const QColor base = Box()->palette().color(QPalette::Base);
     EXPECT_GT(base.lightnessF() - text.lightnessF(), 0.45) << text.name().toStdString();
     EXPECT_EQ(w->Sent(), "select 2");
-}
-
-TEST_F(Editor, ScrolledListsClipTheEditorToTheViewport) {
-    Open();
-    QScrollBar* bar = List()->horizontalScrollBar();
-    ASSERT_GT(bar->maximum(), 0);
-    const int columnLeft = List()->header()->sectionPosition(SavedIPColumn - 1);
-    const int width = List()->header()->sectionSize(SavedIPColumn - 1);
-    const int viewportWidth = List()->viewport()->width();
-    // Scrolled so that the cell is cut 30 pixels on the left, then 40 on the right.
-    for (const auto& [scroll, left, visibleWidth] :
-         {std::tuple{columnLeft + 30, 0, width - 30},
-          std::tuple{columnLeft + width - viewportWidth - 40, viewportWidth - width + 40,
-                     width - 40}}) {
-        Key(Qt::Key_Escape);
-        bar->setValue(scroll);
-        const QRect cell = CellRect(1, SavedIPColumn);
-        Click(QPoint(std::clamp(cell.center().x(), 1, viewportWidth - 2), cell.center().y()));
-        ASSERT_TRUE(Editing()) << scroll;
-        EXPECT_EQ(Box()->geometry(), QRect(left, cell.top(), visibleWidth, cell.height()));
-    }
 }
 
 TEST_F(Editor, ReleasesMoveTheSelectionAndBelowTheRowsUnselect) {

@@ -9,16 +9,6 @@
 namespace tarnwick {
 namespace {
 
-TEST(WindowLayout, GrowingMovesButtonsAndStretchesTheList) {
-    WindowLayout layout = InitialLayout(5400, 8400);
-    ASSERT_TRUE(ResizeLayout(layout, 6000, 8700));
-    EXPECT_EQ(layout.buttonApply, (TwipsRect{5580, 5280, 1350, 350}));
-    EXPECT_EQ(layout.buttonCancelAll, (TwipsRect{7140, 5280, 1350, 350}));
-    EXPECT_EQ(layout.list, (TwipsRect{240, 720, 8235, 4455}));
-    EXPECT_EQ(layout.LastWindowHeight, 6000);
-    EXPECT_EQ(layout.LastWindowWidth, 8700);
-}
-
 TEST(WindowLayout, ShrinkUntilHiddenThenGrowBack) {
     WindowLayout layout = InitialLayout(5400, 8400);
     // Room below the list's top: H - 825 must stay above 720.

@@ -393,19 +393,6 @@ TEST_F(EndToEnd, AnOrdinaryUsersConsoleStartsOnceSurvivesAKillAndReleasesItsUnit
     ExpectEveryRequestFromPort10021();
 }
 
-TEST_F(EndToEnd, TheCommandLineNamesTheVariantAndTheVersion) {
-    {
-        Console internal(runtime, {"Internal"});
-        EXPECT_TRUE(internal.TitleBarBecomes("Lumivar Network Tarnwick - Internal Version - Open"))
-            << internal.TitleBar().toStdString();
-        EXPECT_TRUE(internal.End(SIGTERM));
-    }
-    Console version(runtime, {"--version"});
-    ASSERT_TRUE(version.process.waitForFinished(Timeout));
-    EXPECT_EQ(version.process.readAllStandardOutput().trimmed().toStdString(),
-              "tarnwick " TARNWICK_VERSION);
-}
-
 // Why this machine cannot run the tests; empty when it can.
 QString MissingReason() {
     if (QString missing = MissingTestNetworkReason(); !missing.isEmpty())

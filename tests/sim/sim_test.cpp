@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace kvqsim {
 namespace {
 
@@ -98,22 +96,6 @@ TEST_F(Responder, ChangeRequestChangesTheNamedUnitAndReplies) {
     EXPECT_TRUE(reply.valid && reply.fields[16].fieldNumber == 0);
     responder = UnitResponder(units, {.silentUnits = {1, 3}, .malformed = {}});
     EXPECT_EQ(Handle(request), "request changed ->") << "a silent unit";
-}
-
-TEST(SimUnits, GeneratedAreDeterministicAndUnique) {
-    const SimUnit unit = MakeUnits({}, 4)[2], reseeded = MakeUnit({.seed = 2}, 2);
-    EXPECT_EQ(MakeUnit({}, 2).field, unit.field);
-    EXPECT_NE(reseeded.field[FieldNumberSoftwareVersion] + reseeded.field[FieldNumberFreeDisk],
-              unit.field[FieldNumberSoftwareVersion] + unit.field[FieldNumberFreeDisk]);
-    std::set<std::string> macs;
-    for (const auto& generated : MakeUnits({}, 70000))
-        macs.insert(generated.field[FieldNumberMACAddress]);
-    EXPECT_EQ(macs.size(), 70000u);
-    EXPECT_EQ(MakeUnit({}, 3).field[FieldNumberUnitID], "") << "some units have no unit id";
-    // A second simulator numbered on from the first lists other units; overlapping, the same.
-    const auto from3 = MakeUnits({.firstIndex = 3}, 2);
-    EXPECT_EQ(from3[0].field, MakeUnit({}, 3).field);
-    EXPECT_EQ(from3[1].field[FieldNumberMACAddress], "00:1B:2C:00:00:04");
 }
 
 } // namespace
