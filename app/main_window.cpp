@@ -2,7 +2,6 @@
 
 #include "app/about_box.h"
 #include "app/field_edit.h"
-#include "app/host_identity.h"
 #include "app/message_box.h"
 #include "app/row_context_menu.h"
 #include "app/toolbar_icons.h"
@@ -81,13 +80,13 @@ void frmLumivarNetTarnwick::StartUp() {
     layout_ = InitialLayout(design::FormHeight, design::FormWidth);
     ApplyLayout();
 
-    fGetHostIPAddresses(this, [this](std::vector<std::string> addresses) {
-        session_.SetLocalAddresses(std::move(addresses));
-    });
     SckUDP->Connect([this](std::string_view bytes,
                            std::string_view sender) { session_.TakeDatagram(bytes, sender); },
                     [this](std::vector<std::string> addresses) {
                         session_.SetInterfaceAddresses(std::move(addresses));
+                    },
+                    [this](std::vector<std::string> addresses) {
+                        session_.SetLocalAddresses(std::move(addresses));
                     });
     session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
     session_.StartUp();

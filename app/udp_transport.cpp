@@ -1,5 +1,7 @@
 #include "app/udp_transport.h"
 
+#include "app/host_identity.h"
+
 #include "console/console_session.h"
 #include "protocol/constants.h"
 
@@ -59,9 +61,12 @@ UdpTransport::UdpTransport(QObject* parent)
     connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::ReadSlice);
 }
 
-void UdpTransport::Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses) {
+void UdpTransport::Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses,
+                           AddressesHandler hostAddresses) {
     handler_ = std::move(datagrams);
     interfaceAddressesChanged_ = std::move(interfaceAddresses);
+    if (hostAddresses)
+        fGetHostIPAddresses(this, std::move(hostAddresses));
 }
 
 const std::vector<NetworkInterface>& UdpTransport::Interfaces() {

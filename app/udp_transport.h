@@ -24,7 +24,8 @@ class UdpTransport : public QObject, public DatagramLink {
 public:
     explicit UdpTransport(QObject* parent = nullptr);
 
-    void Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses) override;
+    void Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses,
+                 AddressesHandler hostAddresses) override;
     // Binds on first use (and after a failed bind) and broadcasts one datagram through every
     // interface that can carry it. What failed when it did not go out everywhere; the
     // interfaces that worked still got it.

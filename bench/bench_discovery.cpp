@@ -103,7 +103,8 @@ Sweep Transport(int units, const QString& simAddress) {
         },
         [&](std::vector<std::string> addresses) {
             session.SetInterfaceAddresses(std::move(addresses));
-        });
+        },
+        {});
     if (const auto failed = transport.Send(tarnwick::IdentificationRequest()))
         Fail(QString::fromStdString(*failed));
     sweep.buffer = transport.ReceiveBufferSize();

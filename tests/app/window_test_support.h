@@ -16,7 +16,7 @@ namespace tarnwick::test {
 
 class LoopbackLink : public DatagramLink {
 public:
-    void Connect(DatagramHandler datagrams, AddressesHandler) override {
+    void Connect(DatagramHandler datagrams, AddressesHandler, AddressesHandler) override {
         datagrams_ = std::move(datagrams);
     }
     std::optional<std::string> Send(const std::string& datagram) override {
