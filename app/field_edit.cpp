@@ -2,6 +2,7 @@
 
 #include "app/latin1.h"
 #include "app/pending_edit_delegate.h"
+#include "app/readable_colour.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -28,24 +29,6 @@ private:
     bool old_;
 };
 
-double Luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-// The system highlight colour, darkened until it reads well on the box's background.
-QColor ReadableHighlight(const QPalette& palette) {
-    constexpr double WantedContrast = 7.0;
-    const double base = Luminance(palette.color(QPalette::Base));
-    QColor text = palette.color(QPalette::Highlight);
-    for (int step = 0; step < 12 && (base + 0.05) / (Luminance(text) + 0.05) < WantedContrast;
-         ++step)
-        text = text.darker(125);
-    return text;
-}
-
 } // namespace
 
 FieldEdit::FieldEdit(ConsoleSession& session, QTreeView* listView)
@@ -56,10 +39,6 @@ FieldEdit::FieldEdit(ConsoleSession& session, QTreeView* listView)
     txtEdit->hide();
     txtEdit->setFont(listView->font());
     txtEdit->setFrame(true);
-    // The application's palette, not the list's pale selection colours.
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Text, ReadableHighlight(palette));
-    txtEdit->setPalette(palette);
     txtEdit->installEventFilter(this);
     viewport_->installEventFilter(this);
 
@@ -182,6 +161,12 @@ void FieldEdit::StartEdit(QPoint at) {
 }
 
 void FieldEdit::Show(const EditPlacement& placement) {
+    // The application's palette, as it is now (the desktop's scheme may have changed), not the
+    // list's pale selection colours; the text in the highlight colour, readable on the base.
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Text, Readable(palette.color(QPalette::Highlight),
+                                              palette.color(QPalette::Base), 7.0));
+    txtEdit->setPalette(palette);
     PlaceOverCell();
     txtEdit->setText(Latin1(placement.text));
     txtEdit->selectAll();

@@ -1,5 +1,7 @@
 #include "app/pending_edit_delegate.h"
 
+#include "app/readable_colour.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 
@@ -9,8 +11,14 @@ void PendingEditDelegate::initStyleOption(QStyleOptionViewItem* option,
                                           const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     const QVariant foreground = index.data(Qt::ForegroundRole);
-    if (foreground.canConvert<QColor>() && foreground.value<QColor>() != QColor(Qt::black))
-        option->palette.setColor(QPalette::HighlightedText, foreground.value<QColor>());
+    if (!foreground.canConvert<QColor>())
+        return;
+    // Pure red stays unless it would fall below 3:1 on the scheme's base (a dark scheme).
+    const QColor wanted = foreground.value<QColor>();
+    option->palette.setColor(QPalette::Text,
+                             Readable(wanted, option->palette.color(QPalette::Base), 3.0));
+    option->palette.setColor(QPalette::HighlightedText,
+                             Readable(wanted, option->palette.color(QPalette::Highlight), 3.0));
 }
 
 bool PendingEditDelegate::OnCheckBox(const QAbstractItemView& view, const QModelIndex& index,

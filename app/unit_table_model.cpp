@@ -59,7 +59,8 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     case ResultRole:
         return result ? QString(StateWord(result->state)) : QVariant();
     case Qt::ForegroundRole:
-        return FromColorRef(cell.colour);
+        // The normal look is the scheme's own text colour: black only on a light one.
+        return cell.colour == ColourBlack ? QVariant() : FromColorRef(cell.colour);
     case Qt::FontRole:
         return cell.bold ? boldFont_ : font_;
     case Qt::CheckStateRole:

@@ -31,6 +31,7 @@ QFont FormFont() {
 QTreeView* CreateList(QWidget* form) {
     auto* list = new QTreeView(form);
     list->setObjectName("ListViewUnitsOnline");
+    list->setAccessibleName("Units online");
     list->setFont(form->font());
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
@@ -84,6 +85,8 @@ QToolBar* CreateToolbar(QWidget* form, const std::function<void(const QString&)>
         QAction* action = toolbar->addAction(button.icon, key);
         action->setObjectName(key);
         action->setToolTip(button.toolTip);
+        // A screen reader names the button as the eye reads it.
+        toolbar->widgetForAction(action)->setAccessibleName(key);
         QObject::connect(action, &QAction::triggered, toolbar, [click, key] { click(key); });
         if (key == "Refresh")
             action->setShortcut(QKeySequence::Refresh);
@@ -164,10 +167,13 @@ WindowControls CreateControls(QMainWindow& window,
     controls.StatusBar = new QStatusBar(controls.Form);
     controls.StatusBar->setObjectName("StatusBar");
     controls.StatusBar->setSizeGripEnabled(false);
-    controls.StatusBar->addWidget(new QLabel("Ready", controls.StatusBar), 1);
+    auto* ready = new QLabel("Ready", controls.StatusBar);
+    ready->setAccessibleName("Status");
+    controls.StatusBar->addWidget(ready, 1);
     controls.StatusPanelResults = new QLabel(controls.StatusBar);
     controls.StatusPanelResults->setObjectName("StatusPanelResults");
     controls.StatusPanelResults->setTextFormat(Qt::PlainText);
+    controls.StatusPanelResults->setAccessibleName("Units and results");
     controls.StatusBar->addPermanentWidget(controls.StatusPanelResults);
 
     CreateMenus(window.menuBar(), controls);

@@ -2,6 +2,8 @@
 #include "app/about_box.h"
 #include "app/command_line.h"
 #include "app/host_identity.h"
+#include "app/pending_edit_delegate.h"
+#include "app/readable_colour.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAction>
@@ -26,6 +28,7 @@ TEST(MainWindow, ControlsFollowTheSession) {
     WindowUnderTest w;
     EXPECT_EQ(w.Sent(), "identify");
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick");
+    EXPECT_EQ(w.List()->accessibleName(), "Units online");
     w.AddUnits(2);
     // The check box reaches the session; the session's answer reaches the view.
     Tick(w.List(), 2, true);
@@ -126,6 +129,35 @@ TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
     discard->trigger();
     EXPECT_EQ(w.Session().Units().CellAt(2, HostColumn).text, "kvq-2");
     EXPECT_FALSE(w.Button("buttonApply")->isEnabled());
+}
+
+// On a dark scheme the normal look is the scheme's text, red marks and the edit box stay readable.
+TEST(MainWindow, ADarkSchemeKeepsEveryTextReadable) {
+    struct Delegate : PendingEditDelegate {
+        using PendingEditDelegate::initStyleOption;
+    };
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53), QColor(42, 42, 42));
+    dark.setColor(QPalette::Text, QColor(224, 224, 224));
+    QApplication::setPalette(dark);
+    WindowUnderTest w;
+    w.Show();
+    w.AddUnits(1);
+    const QAbstractItemModel* model = w.List()->model();
+    w.List()->scrollTo(model->index(0, HostColumn - 1));
+    QTest::mouseClick(w.List()->viewport(), Qt::LeftButton, {},
+                      w.List()->visualRect(model->index(0, HostColumn - 1)).center());
+    ASSERT_TRUE(w.EditBox()->isVisible());
+    EXPECT_GE(Contrast(w.EditBox()->palette().color(QPalette::Text),
+                       w.EditBox()->palette().color(QPalette::Base)),
+              4.5);
+    ASSERT_EQ(w.Session().SetText("lobby"), CommitResult::Accepted);
+    EXPECT_FALSE(model->index(0, VendorColumn - 1).data(Qt::ForegroundRole).isValid());
+    QStyleOptionViewItem option;
+    option.palette = dark;
+    Delegate().initStyleOption(&option, model->index(0, HostColumn - 1));
+    EXPECT_GE(Contrast(option.palette.color(QPalette::Text), dark.color(QPalette::Base)), 3.0);
+    QApplication::setPalette(light);
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {
