@@ -24,17 +24,8 @@ protected:
     QTreeView* List() { return w->List(); }
     QLineEdit* Box() { return w->EditBox(); }
     bool Editing() { return Box()->isVisible(); }
-    QRect CellRect(int row, int column) {
-        return List()->visualRect(List()->model()->index(row - 1, column - 1));
-    }
     QRect Visible(int row, int column) {
-        return CellRect(row, column).intersected(List()->viewport()->rect());
-    }
-    void Click(QPoint at) { QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, at); }
-    // As a user would: scroll the cell into view, then click it.
-    void ClickCell(int row, int column) {
-        List()->scrollTo(List()->model()->index(row - 1, column - 1));
-        Click(CellRect(row, column).center());
+        return w->CellRect(row, column).intersected(List()->viewport()->rect());
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(Box(), key, modifiers);
@@ -46,7 +37,7 @@ protected:
 
 TEST_F(Editor, OpensOverTheClickedCellWithItsTextSelectedAndReadable) {
     Open();
-    ClickCell(2, SavedIPColumn);
+    w->ClickCell(2, SavedIPColumn);
     ASSERT_TRUE(Editing());
     EXPECT_EQ(Box()->geometry(), Visible(2, SavedIPColumn));
     EXPECT_EQ(Box()->text(), "10.1.0.2");
@@ -59,25 +50,11 @@ TEST_F(Editor, OpensOverTheClickedCellWithItsTextSelectedAndReadable) {
     EXPECT_EQ(w->Sent(), "select 2");
 }
 
-TEST_F(Editor, ReleasesMoveTheSelectionAndBelowTheRowsUnselect) {
-    Open();
-    ClickCell(1, HostColumn);
-    w->Sent();
-    ClickCell(3, VendorColumn);
-    EXPECT_EQ(w->Sent(), "unselect 1, select 3");
-    EXPECT_FALSE(Editing()) << "the vendor is not editable; the old edit was committed";
-    const QRect last = CellRect(3, VendorColumn);
-    Click(QPoint(last.center().x(), last.bottom() + 20));
-    EXPECT_EQ(w->Sent(), "unselect 3");
-    EXPECT_EQ(w->Session().SelectedUnitIndex(), -1);
-    EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
-}
-
 // A click whose press lands beside the check box and whose release lands on it, and one wholly
 // on it: each is one check-box change, never also a selecting release.
 TEST_F(Editor, AClickOnACheckBoxIsOneCheckBoxChange) {
     Open();
-    const QRect cell = CellRect(3, UseDHCPColumn);
+    const QRect cell = w->CellRect(3, UseDHCPColumn);
     const auto* delegate = dynamic_cast<const PendingEditDelegate*>(List()->itemDelegate());
     QPoint box = cell.center();
     for (box.rx() = cell.left(); box.x() < cell.right(); ++box.rx())
@@ -99,12 +76,12 @@ TEST_F(Editor, AClickOnACheckBoxIsOneCheckBoxChange) {
 // The order is the session's; the box moves over the next cell, what was typed is dropped.
 TEST_F(Editor, TabMovesTheBoxToTheNextFieldAndDropsTheText) {
     Open(true);
-    ClickCell(1, SerialColumn);
+    w->ClickCell(1, SerialColumn);
     Box()->setText("typed");
     Key(Qt::Key_Tab);
     EXPECT_EQ(Box()->geometry(), Visible(1, SavedIPColumn));
     EXPECT_EQ(Box()->text(), "10.1.0.1");
-    ClickCell(1, HostColumn);
+    w->ClickCell(1, HostColumn);
     Key(Qt::Key_Tab);
     EXPECT_FALSE(Editing()) << "no field after the host name";
     EXPECT_EQ(w->Session().PendingChangeCount(), 0);
@@ -112,25 +89,25 @@ TEST_F(Editor, TabMovesTheBoxToTheNextFieldAndDropsTheText) {
 
 TEST_F(Editor, EscapeLeavesTheCellAsItWasAndFocusLossCommits) {
     Open();
-    ClickCell(1, HostColumn);
+    w->ClickCell(1, HostColumn);
     Box()->setText("renamed");
     Key(Qt::Key_Escape);
     EXPECT_FALSE(Editing());
     EXPECT_EQ(CellAt(1, HostColumn), (Cell{"kvq-1", ColourBlack, false}));
-    ClickCell(1, HostColumn);
+    w->ClickCell(1, HostColumn);
     Box()->setText("KVQ-1");
     List()->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(CellAt(1, HostColumn), (Cell{"KVQ-1", ColourRed, true}));
     EXPECT_FALSE(Editing());
     // Refresh empties the list: the box goes with its unit.
-    ClickCell(2, HostColumn);
+    w->ClickCell(2, HostColumn);
     w->Find<QAction>("Refresh")->trigger();
     EXPECT_FALSE(Editing());
 }
 
 TEST_F(Editor, SerialNumberRefusesOnlyKeysThatWouldInsertPastEight) {
     Open(true);
-    ClickCell(1, SerialColumn);
+    w->ClickCell(1, SerialColumn);
     Box()->setText("1234567");
     Key(Qt::Key_8);
     EXPECT_EQ(Box()->text(), "12345678");
@@ -155,7 +132,7 @@ TEST_F(Editor, SerialNumberRefusesOnlyKeysThatWouldInsertPastEight) {
 
 TEST_F(Editor, ARefusedTextKeepsTheEditorOpenOverItsCell) {
     Open();
-    ClickCell(1, SavedIPColumn);
+    w->ClickCell(1, SavedIPColumn);
     Box()->setText("192.168.1");
     Key(Qt::Key_Return);
     const auto boxes = w->window->findChildren<QMessageBox*>();
@@ -183,10 +160,10 @@ TEST_F(Editor, ARefusedTextKeepsTheEditorOpenOverItsCell) {
 
 TEST_F(Editor, AnEditOpenWhileApplyWaitsIsKeptNotCommitted) {
     Open();
-    ClickCell(2, HostColumn);
+    w->ClickCell(2, HostColumn);
     Box()->setText("lobby");
     Key(Qt::Key_Return);
-    ClickCell(1, HostColumn);
+    w->ClickCell(1, HostColumn);
     Box()->setText("typed meanwhile");
     w->Session().Apply(); // the change request for row 2 disables the list, and the box with it
     QTest::qWait(50);
@@ -206,7 +183,7 @@ TEST_F(Editor, ScrollingCommitsBeforeTheListMoves) {
     Open();
     QScrollBar* bar = List()->horizontalScrollBar();
     bar->setValue(0);
-    ClickCell(1, HostColumn);
+    w->ClickCell(1, HostColumn);
     Box()->setText("scrolled");
     std::string cellWhenMoving;
     auto watch = QObject::connect(bar, &QScrollBar::valueChanged,
@@ -216,7 +193,7 @@ TEST_F(Editor, ScrollingCommitsBeforeTheListMoves) {
     EXPECT_EQ(cellWhenMoving, "scrolled") << "committed before the value changed";
     EXPECT_FALSE(Editing());
 
-    ClickCell(2, HostColumn);
+    w->ClickCell(2, HostColumn);
     Box()->setText("wheeled");
     QWheelEvent wheel(QPointF(10, 10), List()->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);

@@ -112,8 +112,7 @@ TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
     ASSERT_TRUE(w.Session().StartEdit(2, true, HostColumn));
     ASSERT_EQ(w.Session().SetText("lobby"), CommitResult::Accepted);
     auto menuItem = [&](int row, const QString& text) -> QAction* {
-        const QRect cell = w.List()->visualRect(w.List()->model()->index(row - 1, 1));
-        emit w.List()->customContextMenuRequested(cell.center());
+        emit w.List()->customContextMenuRequested(w.CellRect(row, VendorColumn).center());
         for (QMenu* menu : w->findChildren<QMenu*>("RowContextMenu"))
             for (QAction* action : menu->actions())
                 if (menu->isVisible() && action->text() == text)
@@ -143,15 +142,13 @@ TEST(MainWindow, ADarkSchemeKeepsEveryTextReadable) {
     WindowUnderTest w;
     w.Show();
     w.AddUnits(1);
-    const QAbstractItemModel* model = w.List()->model();
-    w.List()->scrollTo(model->index(0, HostColumn - 1));
-    QTest::mouseClick(w.List()->viewport(), Qt::LeftButton, {},
-                      w.List()->visualRect(model->index(0, HostColumn - 1)).center());
+    w.ClickCell(1, HostColumn);
     ASSERT_TRUE(w.EditBox()->isVisible());
     EXPECT_GE(Contrast(w.EditBox()->palette().color(QPalette::Text),
                        w.EditBox()->palette().color(QPalette::Base)),
               4.5);
     ASSERT_EQ(w.Session().SetText("lobby"), CommitResult::Accepted);
+    const QAbstractItemModel* model = w.List()->model();
     EXPECT_FALSE(model->index(0, VendorColumn - 1).data(Qt::ForegroundRole).isValid());
     QStyleOptionViewItem option;
     option.palette = dark;

@@ -20,6 +20,15 @@ void WindowUnderTest::Show() {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
+QRect WindowUnderTest::CellRect(int row, int column) {
+    return List()->visualRect(List()->model()->index(row - 1, column - 1));
+}
+
+void WindowUnderTest::ClickCell(int row, int column) {
+    List()->scrollTo(List()->model()->index(row - 1, column - 1));
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, CellRect(row, column).center());
+}
+
 void WindowUnderTest::AddUnits(int count) {
     for (int unit = 1; unit <= count; ++unit)
         link->Deliver(SampleUnitReply(unit), "192.168.7.20");

@@ -48,6 +48,9 @@ public:
 
     // Shown and active, as a user has it.
     void Show();
+    QRect CellRect(int row, int column);
+    // As a user would: the cell scrolled into view, then clicked.
+    void ClickCell(int row, int column);
     // Sample units 1..count answer, in order.
     void AddUnits(int count);
     // What was sent since the last call, as labels.

@@ -75,16 +75,6 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
     }
 }
 
-TEST_F(SessionTest, SelectBoldsOnlyMarkedCellsAndUnselectKeepsThemRed) {
-    Feed({1, 2});
-    ASSERT_EQ(Commit(1, HostColumn, "cam-1"), CommitResult::Accepted);
-    EXPECT_FALSE(session.StartEdit(1, false, VendorColumn));
-    EXPECT_EQ(At(1, HostColumn), "cam-1 red");
-    EXPECT_FALSE(session.StartEdit(1, true, VendorColumn));
-    for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
-        EXPECT_EQ(At(1, column).find(" bold") != std::string::npos, column == HostColumn) << column;
-}
-
 TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
     const auto reply = std::get<IdentificationReply>(TakeDatagram(SampleUnitReply(1), "u", {}));
     session.Take(IdentificationReply{reply.fields, "002", {}});

@@ -27,12 +27,7 @@ struct Console {
         for (const int unit : units)
             session.TakeDatagram(SampleUnitReply(unit), "10.0.0.200");
     }
-    // A cell as "<text>[ red][ bold]", the first column with "[ checked]".
-    std::string At(int row, int column) const {
-        const Cell& cell = session.Units().CellAt(row, column);
-        return cell.text + (cell.colour == ColourRed ? " red" : "") + (cell.bold ? " bold" : "") +
-               (column == 1 && session.Units().Row(row).checked ? " checked" : "");
-    }
+    std::string At(int row, int column) const { return CellText(session.Units(), row, column); }
     // A release on the cell of `row` (selecting it), then the text committed there.
     CommitResult Commit(int row, int column, const std::string& text) {
         return session.StartEdit(row, true, column) ? session.SetText(text) : CommitResult::Refused;

@@ -42,15 +42,11 @@ protected:
         table.SetColour(row, column, ColourRed);
         table.SetBold(row, column, true);
     }
-    // The row's cells as "<text>[ red][ bold]", the first with "[ checked]", joined by "|".
+    // The row's cells, joined by "|".
     std::string Row(int row) const {
         std::string cells;
-        for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
-            const Cell& cell = table.CellAt(row, column);
-            cells += (column > 1 ? "|" : "") + cell.text +
-                     (cell.colour == ColourRed ? " red" : "") + (cell.bold ? " bold" : "") +
-                     (column == 1 && table.Row(row).checked ? " checked" : "");
-        }
+        for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
+            cells += (column > 1 ? "|" : "") + test::CellText(table, row, column);
         return cells;
     }
     void TearDown() override { EXPECT_TRUE(table.CheckInvariants()); }

@@ -204,9 +204,6 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
     for (const auto& [field, text] : edits)
         EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)),
                   (Cell{text, ColourBlack, false}));
-    auto* list = window.findChild<QTreeView*>("ListViewUnitsOnline");
-    list->scrollTo(list->model()->index(row - 1, ColumnOfField(FieldNumberHostName) - 1));
-    Screenshot("applied");
 
     ASSERT_TRUE(WaitUntil([&] { return !second.Events("changed").empty(); }, Timeout));
     EXPECT_EQ(second.Events("changed").size(), 1u);

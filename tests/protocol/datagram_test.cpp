@@ -1,6 +1,5 @@
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
-#include "protocol/hex_text.h"
 
 #include <gtest/gtest.h>
 
@@ -63,17 +62,6 @@ TEST(Datagram, DataPartStartsWithVersionWidthAndMasks) {
     EXPECT_EQ(BeginDataPart("001", 0, 0xA00), std::string("001\0"
                                                           "0400000A00",
                                                           14));
-}
-
-TEST(HexText, WritesUppercasePaddedAndReadsBothCases) {
-    EXPECT_EQ(WriteHex(0xabc, 4), "0ABC");
-    EXPECT_EQ(WriteHex(0, 2), "00");
-    EXPECT_EQ(WriteHex(0x12345, 4), "12345");
-    EXPECT_EQ(ReadHex32("0d"), 13u);
-    EXPECT_EQ(ReadHex32("FFFFFFFF"), 0xFFFFFFFFu);
-    EXPECT_FALSE(ReadHex32("100000000"));
-    EXPECT_FALSE(ReadHex32(""));
-    EXPECT_FALSE(ReadHex32("12G4"));
 }
 
 } // namespace

@@ -108,6 +108,12 @@ std::string Label(const std::string& datagram) {
     return datagram;
 }
 
+std::string CellText(const UnitTable& table, int row, int column) {
+    const Cell& cell = table.CellAt(row, column);
+    return cell.text + (cell.colour == ColourRed ? " red" : "") + (cell.bold ? " bold" : "") +
+           (column == 1 && table.Row(row).checked ? " checked" : "");
+}
+
 std::string Labels(const Texts& datagrams) {
     std::string labels;
     for (const std::string& datagram : datagrams)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "console/list_columns.h"
+#include "console/unit_table.h"
 #include "protocol/constants.h"
 
 #include <cstdint>
@@ -50,6 +51,9 @@ std::string SampleUnitReply(int index, bool changeReply = false);
 std::string Label(const std::string& datagram);
 // Labels joined by ", ".
 std::string Labels(const Texts& datagrams);
+
+// A cell as "<text>[ red][ bold]", the first column with "[ checked]".
+std::string CellText(const UnitTable& table, int row, int column);
 
 // The columns tests edit, from the product's own map.
 inline constexpr int UseDHCPColumn = ColumnOfField(FieldNumberUseDHCP);
