@@ -14,7 +14,7 @@ void PendingEditDelegate::initStyleOption(QStyleOptionViewItem* option,
     if (!foreground.canConvert<QColor>())
         return;
     // Pure red stays unless it would fall below 3:1 on the scheme's base (a dark scheme).
-    const QColor wanted = foreground.value<QColor>();
+    const auto wanted = foreground.value<QColor>();
     option->palette.setColor(QPalette::Text,
                              Readable(wanted, option->palette.color(QPalette::Base), 3.0));
     option->palette.setColor(QPalette::HighlightedText,
