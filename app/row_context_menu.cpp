@@ -25,9 +25,7 @@ void OpenRowContextMenu(QWidget* parent, QPoint globalPosition, ConsoleSession& 
                 Latin1(session.Units().CellAt(now, ColumnOfField(field)).text));
         };
     };
-    bool marked = false;
-    for (const Cell& cell : session.Units().Row(row).cells)
-        marked = marked || cell.colour != ColourBlack;
+    const bool marked = session.MarkedCells(row) != 0;
 
     auto* menu = new QMenu(parent);
     menu->setObjectName("RowContextMenu");

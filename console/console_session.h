@@ -97,6 +97,8 @@ public:
     void CancelAll();
     // Only this unit's.
     void DiscardChanges(int row);
+    // Cells of `row` that hold a change not yet confirmed by its unit.
+    int MarkedCells(int row) const;
 
     // The change request again, built from the row as it is now: to every unit whose last one
     // got no answer or an unclear one, or to one unit. A walk like Apply's.

@@ -121,11 +121,17 @@ void ConsoleSession::DiscardChanges(int row) {
     }
 }
 
+int ConsoleSession::MarkedCells(int row) const {
+    int marked = 0;
+    for (const Cell& cell : units_.Row(row).cells)
+        marked += cell.colour == ColourBlack ? 0 : 1;
+    return marked;
+}
+
 int ConsoleSession::MarkedCells() const {
     int marked = 0;
     for (int row = 1; row <= UnitCount(); ++row)
-        for (const Cell& cell : units_.Row(row).cells)
-            marked += cell.colour == ColourBlack ? 0 : 1;
+        marked += MarkedCells(row);
     return marked;
 }
 
