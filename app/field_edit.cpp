@@ -71,6 +71,9 @@ void FieldEdit::Hide() {
     if (!txtEdit)
         return;
     Flag quiet(quiet_);
+    // A keyboard user goes on from the list, not from whatever follows the box in the tab chain.
+    if (txtEdit->hasFocus() && ltvListView)
+        ltvListView->setFocus(Qt::OtherFocusReason);
     txtEdit->hide();
 }
 
@@ -80,6 +83,9 @@ void FieldEdit::Refocus() {
 }
 
 bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
+    // The desktop's scheme changed under an open box.
+    if (watched == viewport_ && event->type() == QEvent::PaletteChange && IsEditing())
+        FollowPalette();
     if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         // A filter sees events that a disabled list itself would refuse. A release on a check
@@ -160,13 +166,22 @@ void FieldEdit::StartEdit(QPoint at) {
         Show(*placement);
 }
 
-void FieldEdit::Show(const EditPlacement& placement) {
-    // The application's palette, as it is now (the desktop's scheme may have changed), not the
-    // list's pale selection colours; the text in the highlight colour, readable on the base.
+void FieldEdit::StartEditAt(int row, int column) {
+    if (const auto placement = session_.StartEdit(row, true, column))
+        Show(*placement);
+}
+
+void FieldEdit::FollowPalette() {
+    // The application's palette, as it is now, not the list's pale selection colours; the text
+    // in the highlight colour, readable on the base.
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Text, Readable(palette.color(QPalette::Highlight),
                                               palette.color(QPalette::Base), 7.0));
     txtEdit->setPalette(palette);
+}
+
+void FieldEdit::Show(const EditPlacement& placement) {
+    FollowPalette();
     PlaceOverCell();
     txtEdit->setText(Latin1(placement.text));
     txtEdit->selectAll();

@@ -24,6 +24,8 @@ public:
     void Hide();
     // Back to the edit box after a refused text's message has closed.
     void Refocus();
+    // F2 or Enter on a cell: the editor opens where a click on the cell would open it.
+    void StartEditAt(int row, int column);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,6 +35,7 @@ private:
     void StartEdit(QPoint at);
     void Show(const EditPlacement& placement);
     void PlaceOverCell();
+    void FollowPalette();
     void SetText();
     void EditNextField();
     bool KeyPress(QKeyEvent* key);

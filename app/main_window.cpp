@@ -6,6 +6,7 @@
 #include "app/row_context_menu.h"
 #include "app/toolbar_icons.h"
 #include "app/udp_transport.h"
+#include "app/unit_list_view.h"
 #include "app/unit_table_model.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
-#include <QTreeView>
 
 namespace tarnwick {
 
@@ -58,7 +58,10 @@ void frmLumivarNetTarnwick::Connect() {
     connect(controls_.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(controls_.mnuResendUnconfirmedChanges, &QAction::triggered, this,
             [this] { session_.ResendUnconfirmed(); });
-    QTreeView* list = controls_.ListViewUnitsOnline;
+    UnitListView* list = controls_.ListViewUnitsOnline;
+    connect(list, &UnitListView::CurrentRowMovedByKey, this,
+            [this](int row) { session_.SelectRow(row); });
+    connect(list, &UnitListView::EditRequested, fieldEdit_.get(), &FieldEdit::StartEditAt);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint at) {
         const QModelIndex index = list->indexAt(at);
@@ -138,14 +141,7 @@ void frmLumivarNetTarnwick::ButtonsEnabledChanged(bool enabled) {
 }
 
 void frmLumivarNetTarnwick::HighlightChanged(int row) {
-    QItemSelectionModel* selection = controls_.ListViewUnitsOnline->selectionModel();
-    if (row == 0) {
-        selection->clear();
-        return;
-    }
-    // Selects without moving the current index, so the list does not scroll to column 1.
-    selection->select(model_->index(row - 1, 0),
-                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    controls_.ListViewUnitsOnline->ShowSelectedRow(row);
 }
 
 void frmLumivarNetTarnwick::ResultsChanged(int row) {

@@ -54,6 +54,9 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
         return Latin1(cell.text);
     case Qt::ToolTipRole:
         return result ? QString::fromStdString(ResultText(*result)) : Latin1(cell.text);
+    case Qt::AccessibleDescriptionRole:
+        // What the mark shows, for those who hear the list.
+        return result ? QString::fromStdString(ResultText(*result)) : QVariant();
     case Qt::DecorationRole:
         return result ? ChangeResultIcon(result->state) : QVariant();
     case ResultRole:
@@ -98,8 +101,9 @@ bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, in
 
 void UnitTableModel::ResultChanged(int row) {
     if (row >= 1 && row <= rowCount())
-        emit dataChanged(index(row - 1, 0), index(row - 1, 0),
-                         {Qt::DecorationRole, Qt::ToolTipRole, ResultRole});
+        emit dataChanged(
+            index(row - 1, 0), index(row - 1, 0),
+            {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole, ResultRole});
 }
 
 void UnitTableModel::RowsAboutToBeAppended(int firstRow, int lastRow) {

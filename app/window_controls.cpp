@@ -2,6 +2,7 @@
 
 #include "app/pending_edit_delegate.h"
 #include "app/toolbar_icons.h"
+#include "app/unit_list_view.h"
 #include "console/unit_request_builder.h"
 
 #include <QAction>
@@ -28,15 +29,16 @@ QFont FormFont() {
     return font;
 }
 
-QTreeView* CreateList(QWidget* form) {
-    auto* list = new QTreeView(form);
+UnitListView* CreateList(QWidget* form) {
+    auto* list = new UnitListView(form);
     list->setObjectName("ListViewUnitsOnline");
     list->setAccessibleName("Units online");
     list->setFont(form->font());
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setItemsExpandable(false);
-    list->setAllColumnsShowFocus(true);
+    // The focus frame marks the current cell, the one F2 opens.
+    list->setAllColumnsShowFocus(false);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -15,16 +15,17 @@ class QMainWindow;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
-class QTreeView;
 class QWidget;
 
 namespace tarnwick {
+
+class UnitListView;
 
 struct WindowControls {
     QWidget* Form = nullptr;
     QToolBar* Toolbar = nullptr;
     QCheckBox* CheckBoxIdntificationMode = nullptr;
-    QTreeView* ListViewUnitsOnline = nullptr;
+    UnitListView* ListViewUnitsOnline = nullptr;
     QPushButton* buttonApply = nullptr;
     QPushButton* buttonCancelAll = nullptr;
     QStatusBar* StatusBar = nullptr;

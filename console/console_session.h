@@ -75,6 +75,9 @@ public:
     // `onSelectedRow` whether the release lies on it, `column` the column under it (1 to 16).
     // Where to open the editor, when the cell is editable.
     std::optional<EditPlacement> StartEdit(int selectedRow, bool onSelectedRow, int column);
+    // The list's current row moved by a key: its unit is selected as a click on the row selects
+    // it, and no editor opens. False when the list takes no input or there is no such row.
+    bool SelectRow(int row);
     // Tab: the next editable field of the same unit; nothing when the editor closes.
     std::optional<EditPlacement> EditNextField();
     // Ends an edit with the typed text (bytes; `fitsOneByte` false when a character cannot be

@@ -57,16 +57,9 @@ std::string ConsoleSession::EditCellText() const {
 
 std::optional<EditPlacement> ConsoleSession::StartEdit(int selectedRow, bool onSelectedRow,
                                                        int column) {
-    // A disabled list takes no clicks; a release while no row is selected does nothing.
-    if (shutDown_ || !listEnabled_ || !units_.HasRow(selectedRow) || column < 1 ||
-        column > ListViewFieldNumberColumnCount)
+    // A release while no row is selected does nothing.
+    if (column < 1 || column > ListViewFieldNumberColumnCount || !SelectRow(selectedRow))
         return std::nullopt;
-    if (SelectedUnitIndex() != selectedRow) {
-        if (SelectedUnitIndex() != -1)
-            SendMSGUnselectUnit();
-        SetSelectedUnit(selectedRow);
-        SendMSGSelectUnit();
-    }
     if (!onSelectedRow) {
         SendMSGUnselectUnit();
         SetSelectedUnit(-1);
@@ -76,6 +69,19 @@ std::optional<EditPlacement> ConsoleSession::StartEdit(int selectedRow, bool onS
     if (!IsEditable(currentFieldNumber_, selectedRow))
         return std::nullopt;
     return EditCell(selectedRow, column);
+}
+
+bool ConsoleSession::SelectRow(int row) {
+    // A disabled list takes no clicks and no keys.
+    if (shutDown_ || !listEnabled_ || !units_.HasRow(row))
+        return false;
+    if (SelectedUnitIndex() != row) {
+        if (SelectedUnitIndex() != -1)
+            SendMSGUnselectUnit();
+        SetSelectedUnit(row);
+        SendMSGSelectUnit();
+    }
+    return true;
 }
 
 std::optional<EditPlacement> ConsoleSession::EditNextField() {

@@ -105,6 +105,40 @@ TEST_F(Editor, EscapeLeavesTheCellAsItWasAndFocusLossCommits) {
     EXPECT_FALSE(Editing());
 }
 
+// Arrows select units as clicks do and step one cell; F2 opens the current cell; Return commits
+// and gives the list its focus back; Space ticks the row's box whatever cell is current.
+TEST_F(Editor, TheKeyboardAloneSelectsEditsAndTicks) {
+    Open();
+    w->ClickCell(1, VendorColumn);
+    w->Sent();
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    ASSERT_EQ(QApplication::focusWidget(), List());
+    press(Qt::Key_Down);
+    EXPECT_EQ(w->Sent(), "unselect 1, select 2");
+    EXPECT_FALSE(Editing());
+    for (int column = VendorColumn; column != SavedIPColumn;) {
+        const int step = SavedIPColumn > column ? 1 : -1;
+        press(step > 0 ? Qt::Key_Right : Qt::Key_Left);
+        column += step;
+        ASSERT_EQ(List()->currentIndex(), List()->model()->index(1, column - 1));
+    }
+    press(Qt::Key_F2);
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(Box()->geometry(), Visible(2, SavedIPColumn));
+    QTest::keyClicks(Box(), "10.1.0.77");
+    press(Qt::Key_Return);
+    EXPECT_EQ(CellAt(2, SavedIPColumn), (Cell{"10.1.0.77", ColourRed, true}));
+    EXPECT_EQ(QApplication::focusWidget(), List());
+    EXPECT_EQ(w->Sent(), "") << "moving between cells and editing send nothing";
+    const bool ticked = w->Session().Units().Row(2).checked;
+    press(Qt::Key_Space);
+    EXPECT_NE(w->Session().Units().Row(2).checked, ticked);
+    EXPECT_EQ(w->Session().PendingChangeCount(), 2);
+    EXPECT_EQ(w->Sent(), "unselect 2") << "as a click on the selected row's box";
+    press(Qt::Key_Up);
+    EXPECT_EQ(w->Sent(), "unselect 2, select 1");
+}
+
 TEST_F(Editor, SerialNumberRefusesOnlyKeysThatWouldInsertPastEight) {
     Open(true);
     w->ClickCell(1, SerialColumn);

@@ -40,8 +40,12 @@ TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounte
     Feed({1});
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "select 1");
-    EXPECT_FALSE(session.StartEdit(2, false, SavedIPColumn)); // a release beside the row unselects
-    EXPECT_EQ(Sent(), "unselect 1");
+    // A key moving the current row selects its unit as a click on it would; no editor opens.
+    EXPECT_TRUE(session.SelectRow(1) && session.SelectRow(1) && !session.SelectRow(3));
+    EXPECT_EQ(Sent(), "unselect 1, select 2") << "row 1 holds unit 2";
+    EXPECT_EQ(session.EditRow(), 0);
+    EXPECT_FALSE(session.StartEdit(1, false, SavedIPColumn)); // a release beside the row unselects
+    EXPECT_EQ(Sent(), "unselect 2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "") << "no second automatic selection";
     session.ShutDown();

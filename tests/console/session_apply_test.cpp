@@ -72,8 +72,9 @@ TEST_F(SessionTest, DisabledListIgnoresReleasesUntilTheTenTickWaitOrAChangeReply
     session.SendChanges(1);
     EXPECT_FALSE(session.StartEdit(1, false, SavedIPColumn));
     EXPECT_FALSE(session.StartEdit(2, true, SavedIPColumn));
+    EXPECT_FALSE(session.SelectRow(2));
     session.RowCheckBoxChanged(2, true);
-    EXPECT_EQ(Sent(), "select 1, changes 1") << "the releases and the check box send nothing";
+    EXPECT_EQ(Sent(), "select 1, changes 1") << "releases, keys and the check box send nothing";
     EXPECT_EQ(At(2, UseDHCPColumn), "Use DHCP");
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 1, buttons on, list off, wait 10");
     for (int tick = 1; tick <= 10; ++tick) {

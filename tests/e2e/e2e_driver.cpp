@@ -10,6 +10,7 @@
 #include "protocol/extras_rendering.h"
 #include "sim/sim_process.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -120,12 +121,17 @@ public:
         return process.waitForFinished(Timeout) && process.exitStatus() == QProcess::NormalExit &&
                process.exitCode() == 0;
     }
-    // The title bar as the window system shows it.
-    QString TitleBar() {
-        const QString window = Xdotool(
-            {"search", "--sync", "--onlyvisible", "--pid", QString::number(process.processId())});
-        return Xdotool({"getwindowname", window.section('\n', 0, 0)});
+    QString Window() {
+        return Xdotool({"search", "--sync", "--onlyvisible", "--pid",
+                        QString::number(process.processId())})
+            .section('\n', 0, 0);
     }
+    // The title bar as the window system shows it.
+    QString TitleBar() { return Xdotool({"getwindowname", Window()}); }
+    // Keys as the X server delivers them to the focused window.
+    void Keys(const QStringList& keys) { Xdotool(QStringList{"key", "--delay", "50"} + keys); }
+    void Type(const QString& text) { Xdotool({"type", "--delay", "50", text}); }
+    void Focus() { Xdotool({"windowfocus", "--sync", Window()}); }
     bool TitleBarBecomes(const QString& caption) {
         return WaitUntil([&] { return TitleBar() == caption; }, Timeout);
     }
@@ -250,6 +256,13 @@ TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
     ASSERT_TRUE(WaitUntil([&] { return !results().contains("sent"); }, 3 * Timeout))
         << results().toStdString();
     EXPECT_EQ(results().toStdString(), "confirmed, no answer, confirmed");
+    // A screen reader hears what the mark shows, as the first cell's description.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_TRUE(table->tableInterface()
+                    ->cellAt(1, 0)
+                    ->text(QAccessible::Description)
+                    .endsWith(" \u2014 no answer"));
     QTest::qWait(600); // the panel follows on the next tick
     EXPECT_EQ(window.findChild<QLabel*>("StatusPanelResults")->text().toStdString(),
               "Apply: 3 sent \u00b7 2 confirmed \u00b7 1 no answer");
@@ -266,6 +279,37 @@ TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
             named.push_back(NamedUnit(request));
     ASSERT_EQ(static_cast<int>(named.size()), before + 1) << "exactly one change request";
     EXPECT_EQ(named.back().toStdString(), "00:1B:2C:00:00:01");
+}
+
+// The installed binary, driven by X key events only: select, edit and Apply without a mouse.
+TEST_F(EndToEnd, TheKeyboardAloneEditsAndAppliesAUnit) {
+    StartSims({"--count", "3"});
+    Console console(runtime);
+    const auto isSelect = Request(FunctionCodeSelectUnit);
+    const auto selectsOf = [&](const char* mac) {
+        int count = 0;
+        for (const QJsonObject& request : first.Events("request"))
+            count += isSelect(request) && NamedUnit(request) == mac;
+        return count;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return selectsOf(FirstUnitMAC) > 0; }, 10000))
+        << console.process.readAllStandardError().toStdString();
+    console.Focus();
+    const char* const nextUnit = "00:1B:2C:00:00:01";
+    console.Keys({"Down"});
+    ASSERT_TRUE(WaitUntil([&] { return selectsOf(nextUnit) > 0; }, Timeout)) << "Down selects";
+    const int savedIP = ColumnOfField(FieldNumberSavedIPAddress);
+    console.Keys(QStringList(savedIP - 1, "Right") << "F2");
+    console.Type("10.1.0.77");
+    Screenshot("keyboard-edit");
+    console.Keys({"Return", "Tab", "space"});
+    ASSERT_TRUE(WaitUntil([&] { return !first.Events("changed").empty(); }, Timeout));
+    QTest::qWait(300);
+    const auto changed = first.Events("changed");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0]["mac"].toString(), nextUnit);
+    EXPECT_EQ(changed[0]["fields"].toObject(),
+              (QJsonObject{{QString::number(FieldNumberSavedIPAddress), "10.1.0.77"}}));
 }
 
 TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
