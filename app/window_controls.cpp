@@ -70,6 +70,10 @@ QToolBar* CreateToolbar(QWidget* form, const std::function<void(const QString&)>
     toolbar->setFloatable(false);
     toolbar->setIconSize(QSize(16, 16));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setAccessibleName("Toolbar");
+    // The button a narrow window shows for the buttons that no longer fit.
+    if (auto* more = toolbar->findChild<QWidget*>("qt_toolbar_ext_button"))
+        more->setAccessibleName("More buttons");
     struct Button {
         const char* key;
         const char* toolTip;
@@ -169,6 +173,7 @@ WindowControls CreateControls(QMainWindow& window,
     controls.StatusBar = new QStatusBar(controls.Form);
     controls.StatusBar->setObjectName("StatusBar");
     controls.StatusBar->setSizeGripEnabled(false);
+    controls.StatusBar->setAccessibleName("Status bar");
     auto* ready = new QLabel("Ready", controls.StatusBar);
     ready->setAccessibleName("Status");
     controls.StatusBar->addWidget(ready, 1);
