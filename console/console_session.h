@@ -4,7 +4,10 @@
 // advances one row per ApplyStep.
 #pragma once
 
+#include "console/address_sequence.h"
 #include "console/change_results.h"
+#include "console/network_interfaces.h"
+#include "console/plan_import.h"
 #include "console/session_sink.h"
 #include "console/unit_table.h"
 #include "protocol/reply_intake.h"
@@ -123,6 +126,30 @@ public:
     void SetInterfaceAddresses(std::vector<std::string> addresses);
     const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
 
+    // Site planning. The list as CSV text (UTF-8), one row per unit in list order.
+    std::string ExportList() const;
+    // A plan's pending edits, made as typing makes them; nothing at all when any value is
+    // refused. Nothing is sent.
+    ImportResult ImportPlan(std::string_view csvUtf8);
+    AddressSequence PreviewAddresses(const AddressAssignment& assignment) const;
+    // The preview's saved IPs, mask, gateway and DNS server become pending edits, unless it
+    // has a problem.
+    AddressSequence AssignAddresses(const AddressAssignment& assignment);
+    // What is wrong with the addresses Apply would leave (UTF-8 lines).
+    std::vector<std::string> CheckAddresses() const;
+    bool CheckAddressesBeforeApply() const { return checkAddressesBeforeApply_; }
+    void SetCheckAddressesBeforeApply(bool check) { checkAddressesBeforeApply_ = check; }
+    // What to show before Apply goes ahead: nothing when the check is off or finds nothing.
+    std::vector<std::string> ProblemsBeforeApply() const {
+        return checkAddressesBeforeApply_ ? CheckAddresses() : std::vector<std::string>{};
+    }
+    // The next row after the selected one that holds `text`, selected as a click selects it;
+    // 0 when no row does.
+    int FindUnit(std::string_view text);
+    // This computer's subnets; none known until set.
+    void SetLocalSubnets(std::vector<Ipv4Subnet> subnets) { localSubnets_ = std::move(subnets); }
+    std::optional<std::string> ReachabilityHint(int row) const;
+
     bool InternalMode() const { return internalMode_; }
     int UnitCount() const { return units_.UnitCount(); }
     // The row of the selected unit; -1 for none, and while it is away after a Refresh.
@@ -160,6 +187,10 @@ private:
     void SetSelectedUnit(int row);
     void SelectAgain(const Selection& selection);
     void CountPendingChange();
+    // The marks and count of an edit, typed or planned.
+    void MarkPendingEdit(int row, int column, std::string_view text);
+    void ToggleCheckBoxMark(int row);
+    void MakePendingEdits(const std::vector<PlannedEdit>& edits);
     void SendUnitRequest(std::uint8_t functionCode, const std::string& version, int row);
     void SetRowBold(int row, bool markedOnly);
     bool IsEditable(int field, int row) const;
@@ -206,6 +237,9 @@ private:
     bool transportFailing_ = false;
     int suppressedMessages_ = 0;
     bool shutDown_ = false;
+
+    bool checkAddressesBeforeApply_ = true;
+    std::vector<Ipv4Subnet> localSubnets_;
 };
 
 } // namespace tarnwick

@@ -21,4 +21,13 @@ std::vector<std::string> InterfaceAddresses(const std::vector<NetworkInterface>&
     return addresses;
 }
 
+std::vector<Ipv4Subnet> UpSubnets(const std::vector<NetworkInterface>& all) {
+    std::vector<Ipv4Subnet> subnets;
+    for (const NetworkInterface& i : all)
+        for (std::size_t n = 0;
+             i.up && n < i.ipv4Addresses.size() && n < i.ipv4PrefixLengths.size(); ++n)
+            subnets.push_back({i.ipv4Addresses[n], i.ipv4PrefixLengths[n]});
+    return subnets;
+}
+
 } // namespace tarnwick

@@ -14,6 +14,8 @@ struct NetworkInterface {
     bool broadcast = false;
     bool loopback = false;
     std::vector<std::string> ipv4Addresses; // dotted text
+    // The prefix length of each address above, in the same order; shorter when not known.
+    std::vector<int> ipv4PrefixLengths{};
     bool operator==(const NetworkInterface&) const = default;
 };
 
@@ -25,5 +27,14 @@ std::vector<NetworkInterface> BroadcastInterfaces(const std::vector<NetworkInter
 // Every IPv4 address of every interface, in order, each once: the console's own broadcasts
 // come back from these.
 std::vector<std::string> InterfaceAddresses(const std::vector<NetworkInterface>& all);
+
+struct Ipv4Subnet {
+    std::string address; // dotted text
+    int prefixLength = 0;
+    bool operator==(const Ipv4Subnet&) const = default;
+};
+
+// The subnets of the interfaces that are up, where their prefix lengths are known.
+std::vector<Ipv4Subnet> UpSubnets(const std::vector<NetworkInterface>& all);
 
 } // namespace tarnwick

@@ -19,8 +19,6 @@ bool IsTabTarget(int field) {
     }
 }
 
-constexpr int SerialNumberLimit = 8;
-
 int FieldAt(int column) {
     return FieldOfColumn[static_cast<std::size_t>(column - 1)];
 }
@@ -118,11 +116,15 @@ CommitResult ConsoleSession::SetText(std::string_view typed, bool fitsOneByte) {
         Show({MessageIcon::Exclamation, "", *message}, MessageOrigin::Validation);
         return CommitResult::Refused;
     }
-    units_.SetBold(row, editColumn_, true);
-    units_.SetColour(row, editColumn_, ColourRed);
-    units_.SetText(row, editColumn_, typed);
-    CountPendingChange();
+    MarkPendingEdit(row, editColumn_, typed);
     return CommitResult::Accepted;
+}
+
+void ConsoleSession::MarkPendingEdit(int row, int column, std::string_view text) {
+    units_.SetBold(row, column, true);
+    units_.SetColour(row, column, ColourRed);
+    units_.SetText(row, column, text);
+    CountPendingChange();
 }
 
 } // namespace tarnwick

@@ -74,10 +74,13 @@ void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {
         SetSelectedUnit(row);
         SendMSGSelectUnit();
     }
-    const int marked = SelectedUnitIndex();
-    const bool red = units_.CellAt(marked, ListViewFieldNumberUseDHCPColumn).colour == ColourRed;
-    units_.SetColour(marked, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
-    units_.SetBold(marked, ListViewFieldNumberUseDHCPColumn, !red);
+    ToggleCheckBoxMark(SelectedUnitIndex());
+}
+
+void ConsoleSession::ToggleCheckBoxMark(int row) {
+    const bool red = units_.CellAt(row, ListViewFieldNumberUseDHCPColumn).colour == ColourRed;
+    units_.SetColour(row, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
+    units_.SetBold(row, ListViewFieldNumberUseDHCPColumn, !red);
     CountPendingChange();
 }
 

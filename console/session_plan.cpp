@@ -1,0 +1,117 @@
+// Planning a site: the list out to a spreadsheet and a plan back in, addresses in sequence,
+// the check of the addresses Apply would leave, find, and which units this computer can reach.
+#include "console/address_checks.h"
+#include "console/console_session.h"
+#include "console/csv.h"
+#include "console/latin1_text.h"
+#include "console/reachability.h"
+#include "console/unit_search.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr int IPAddressColumn = ColumnOfField(FieldNumberIPAddress);
+constexpr int SavedIPColumn = ColumnOfField(FieldNumberSavedIPAddress);
+constexpr int SubnetMaskColumn = ColumnOfField(FieldNumberSubnetMask);
+constexpr int GatewayColumn = ColumnOfField(FieldNumberDefaultGateway);
+constexpr int DNSColumn = ColumnOfField(FieldNumberDNSServer);
+
+} // namespace
+
+std::string ConsoleSession::ExportList() const {
+    std::vector<std::string> cells(ListColumnHeaders.begin(), ListColumnHeaders.end());
+    cells.emplace_back("Last Change");
+    cells.emplace_back("Last Change Time");
+    std::string csv = CsvRecord(cells);
+    for (int row = 1; row <= UnitCount(); ++row) {
+        cells.clear();
+        cells.emplace_back(units_.Row(row).checked ? "TRUE" : "FALSE");
+        for (int column = 2; column <= ListViewFieldNumberColumnCount; ++column)
+            cells.push_back(Latin1ToUtf8(units_.CellAt(row, column).text));
+        const ChangeResult* result = ResultOf(row);
+        cells.emplace_back(result ? StateWord(result->state) : "");
+        cells.push_back(result ? result->sentAt : "");
+        csv += CsvRecord(cells);
+    }
+    return csv;
+}
+
+ImportResult ConsoleSession::ImportPlan(std::string_view csvUtf8) {
+    ImportResult result = ReadPlan(csvUtf8, units_, internalMode_,
+                                   [this](int field, int row) { return IsEditable(field, row); });
+    if (!shutDown_)
+        MakePendingEdits(result.edits);
+    return result;
+}
+
+// No select or unselect request: a plan marks units, it does not pick one.
+void ConsoleSession::MakePendingEdits(const std::vector<PlannedEdit>& edits) {
+    for (const PlannedEdit& edit : edits) {
+        if (edit.column == ListViewFieldNumberUseDHCPColumn) {
+            units_.SetChecked(edit.row, edit.checked);
+            ToggleCheckBoxMark(edit.row);
+        } else {
+            MarkPendingEdit(edit.row, edit.column, edit.text);
+        }
+    }
+}
+
+AddressSequence ConsoleSession::PreviewAddresses(const AddressAssignment& assignment) const {
+    std::vector<ListedAddresses> listed;
+    for (int row = 1; row <= UnitCount(); ++row)
+        listed.push_back({units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text,
+                          units_.CellAt(row, IPAddressColumn).text,
+                          units_.CellAt(row, SavedIPColumn).text});
+    return SequenceAddresses(listed, assignment);
+}
+
+AddressSequence ConsoleSession::AssignAddresses(const AddressAssignment& assignment) {
+    AddressSequence sequence = PreviewAddresses(assignment);
+    if (shutDown_ || !sequence.problem.empty())
+        return sequence;
+    std::vector<PlannedEdit> edits;
+    for (const AssignedAddress& unit : sequence.units) {
+        const std::pair<int, const std::string*> values[] = {{SavedIPColumn, &unit.savedIp},
+                                                             {SubnetMaskColumn, &assignment.mask},
+                                                             {GatewayColumn, &assignment.gateway},
+                                                             {DNSColumn, &assignment.dns}};
+        for (const auto& [column, text] : values)
+            if (!text->empty() && *text != units_.CellAt(unit.row, column).text)
+                edits.push_back({unit.row, column, *text, false});
+    }
+    MakePendingEdits(edits);
+    return sequence;
+}
+
+std::vector<std::string> ConsoleSession::CheckAddresses() const {
+    std::vector<UnitAddresses> units;
+    for (int row = 1; row <= UnitCount(); ++row)
+        units.push_back(
+            {units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text,
+             units_.CellAt(row, IPAddressColumn).text, units_.CellAt(row, SavedIPColumn).text,
+             units_.CellAt(row, SubnetMaskColumn).text, units_.CellAt(row, GatewayColumn).text,
+             units_.Row(row).checked, MarkedCells(row) > 0});
+    return AddressProblems(units);
+}
+
+int ConsoleSession::FindUnit(std::string_view text) {
+    const int selected = SelectedUnitIndex();
+    const int row = FindNextRow(units_, selected, text);
+    // As a click: a disabled list takes none, and the selected row stays as it is.
+    if (row == 0 || shutDown_ || !listEnabled_ || row == selected)
+        return row;
+    if (selected != -1)
+        SendMSGUnselectUnit();
+    SetSelectedUnit(row);
+    SendMSGSelectUnit();
+    return row;
+}
+
+std::optional<std::string> ConsoleSession::ReachabilityHint(int row) const {
+    if (localSubnets_.empty() || !units_.HasRow(row))
+        return std::nullopt;
+    return UnreachableHint(units_.CellAt(row, IPAddressColumn).text,
+                           units_.CellAt(row, SubnetMaskColumn).text, localSubnets_);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,137 @@
+// A site plan through the session: export, import, addresses in sequence, the check before
+// Apply and find. Plans make the same pending edits as typing, and send nothing.
+#include "tests/console/session_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::test {
+namespace {
+
+const std::string Header =
+    "Use DHCP,Vendor / Manufacturer,Software Application Name,Software Version,Hardware Version,"
+    "Unit ID,Serial Number,IP Address,Saved IP Address,Subnet Mask,Default Gateway,DNS Server,"
+    "Host Name,MAC Address,DIP Switch,Device Information,Last Change,Last Change Time\r\n";
+
+std::string Line(const std::string& text, std::size_t n) {
+    std::size_t start = 0;
+    for (; n > 0; --n)
+        start = text.find("\r\n", start) + 2;
+    return text.substr(start, text.find("\r\n", start) + 2 - start);
+}
+
+TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
+    session.SetClock([] { return "09:15:00"; });
+    Feed({1, 2, 3});
+    ASSERT_EQ(Commit(2, HostColumn, "cam\xE9ra"), CommitResult::Accepted);
+    session.Apply();
+    RunApply();
+    const std::string list = session.ExportList();
+    EXPECT_EQ(Line(list, 0), Header);
+    EXPECT_EQ(Line(list, 1), "TRUE,Lumivar,KVQ Video Server,3.14.2,HW-B2,CAM1,SN100001,10.0.0.1,"
+                             "10.1.0.1,255.255.0.0,10.0.0.1,10.0.0.2,kvq-1,00:1B:2C:00:00:01,0101,"
+                             "\"Free Disk=1024/4096,Backups=Available,\",,\r\n");
+    EXPECT_NE(Line(list, 2).find(",cam\xC3\xA9ra,00:1B:2C:00:00:02,"), std::string::npos);
+    EXPECT_EQ(Line(list, 2).substr(Line(list, 2).size() - 16), ",sent,09:15:00\r\n");
+    EXPECT_EQ(Line(list, 4), "");
+
+    Console internal(true);
+    internal.Feed({1, 3});
+    internal.session.RowCheckBoxChanged(2, false);
+    const int pending = internal.session.PendingChangeCount();
+    for (ConsoleSession* s : {&session, &internal.session}) {
+        const ImportResult result = s->ImportPlan(s->ExportList());
+        EXPECT_TRUE(result.problems.empty() && result.unknownMacs.empty() && result.edits.empty());
+    }
+    EXPECT_EQ(internal.session.PendingChangeCount(), pending);
+}
+
+TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
+    Feed({1, 2});
+    Sent();
+    const ImportResult result =
+        session.ImportPlan("\xEF\xBB\xBFVendor / Manufacturer;MAC Address;Host Name;Use DHCP;"
+                           "Saved IP Address;Serial Number\n"
+                           "X;00:1B:2C:00:00:02;\"cam;2\";true;10.1.0.2;SN9\n"
+                           ";00:1B:2C:00:00:09;cam-9;FALSE;;\n"
+                           "X;00:1B:2C:00:00:01;kvq-1;TRUE\n");
+    EXPECT_EQ(result.unknownMacs, (Texts{"00:1B:2C:00:00:09"}));
+    EXPECT_EQ(result.edits.size(), 2u);
+    EXPECT_EQ(At(2, HostColumn) + "|" + At(2, UseDHCPColumn) + "|" + At(2, SavedIPColumn) + "|" +
+                  At(2, SerialColumn) + "|" + At(2, VendorColumn),
+              "cam;2 red bold|Use DHCP red bold checked|10.1.0.2|SN100002|Lumivar");
+    EXPECT_EQ(Sent(), "") << "no select request for a planned check box";
+    EXPECT_EQ(State(), "selected -1 (highlight 0), pending 2, buttons on, list on, wait 0");
+    session.CancelAll();
+    EXPECT_EQ(At(2, HostColumn) + "|" + At(2, UseDHCPColumn), "kvq-2|Use DHCP");
+}
+
+TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
+    Feed({1, 2, 3});
+    const ImportResult result =
+        session.ImportPlan("MAC Address,Host Name,Subnet Mask,Use DHCP,Unit ID\n"
+                           "00:1B:2C:00:00:01,renamed,255.255.0.0,TRUE,CAM1\n"
+                           "00:1B:2C:00:00:02,\"two\nlines\",255.255.0,FALSE,CAM2\n"
+                           "00:1B:2C:00:00:03,cam\xE2\x82\xAC,,yes,CAM3\n"
+                           ",x\n"
+                           "00:1B:2C:00:00:01\n");
+    EXPECT_EQ(result.problems, (Texts{"Line 3, Subnet Mask: Incorrect Subnet mask.",
+                                      "Line 5, Host Name: Host Name - Incorrect character.",
+                                      "Line 5, Use DHCP: TRUE or FALSE expected.",
+                                      "Line 5, Unit ID: this unit has none to change.",
+                                      "Line 6, MAC Address: empty.",
+                                      "Line 7, MAC Address: planned already on line 2."}));
+    EXPECT_TRUE(result.edits.empty());
+    EXPECT_EQ(At(1, HostColumn), "kvq-1");
+    EXPECT_EQ(State(), "selected -1 (highlight 0), pending 0, buttons off, list on, wait 0");
+    EXPECT_EQ(session.ImportPlan("Host Name\nx\n").problems,
+              (Texts{"The first line names no \"MAC Address\" column."}));
+}
+
+TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeave) {
+    Feed({1, 2, 3});
+    EXPECT_NE(session.AssignAddresses({"10.1.0.1", "255.255.255.254", "", "", 1}).problem, "");
+    EXPECT_EQ(session.PendingChangeCount(), 0);
+    const AddressSequence sequence =
+        session.AssignAddresses({"10.1.0.3", "255.255.255.0", "10.1.0.254", "10.0.0.2", 1});
+    EXPECT_EQ(sequence.units,
+              (std::vector<AssignedAddress>{{1, SampleMac(1), "10.0.0.1", "10.1.0.4"},
+                                            {2, SampleMac(2), "10.0.0.2", "10.1.0.5"},
+                                            {3, SampleMac(3), "10.0.0.3", "10.1.0.6"}}));
+    EXPECT_EQ(At(3, SavedIPColumn) + "|" + At(3, SubnetColumn) + "|" + At(3, GatewayColumn) + "|" +
+                  At(3, DNSColumn),
+              "10.1.0.6 red bold|255.255.255.0 red bold|10.1.0.254 red bold|10.0.0.2");
+    EXPECT_EQ(State(), "selected -1 (highlight 0), pending 9, buttons on, list on, wait 0");
+    EXPECT_EQ(Sent(), "");
+    EXPECT_EQ(session.CheckAddresses(), Texts{});
+    // Unit 1 is on DHCP and keeps the address it has.
+    ASSERT_EQ(Commit(2, SavedIPColumn, "10.0.0.1"), CommitResult::Accepted);
+    EXPECT_EQ(session.CheckAddresses(),
+              (Texts{SampleMac(2) + " would get the saved IP 10.0.0.1, which " + SampleMac(1) +
+                         " uses now and keeps.",
+                     SampleMac(2) + ": the gateway 10.1.0.254 lies outside 10.0.0.0/24."}));
+    EXPECT_EQ(session.ProblemsBeforeApply(), session.CheckAddresses());
+    session.SetCheckAddressesBeforeApply(false);
+    EXPECT_EQ(session.ProblemsBeforeApply(), Texts{});
+}
+
+TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
+    Feed({1, 2, 3, 4});
+    ASSERT_EQ(Commit(3, HostColumn, "Cam\xE9ra"), CommitResult::Accepted);
+    Sent();
+    for (const auto& [text, row, sent] :
+         std::initializer_list<std::tuple<const char*, int, const char*>>{
+             {"CAM\xC9", 3, ""}, // the selected unit itself, after a full turn
+             {"kVq-", 4, "unselect 3, select 4"},
+             {"00:00:0", 1, "unselect 4, select 1"},
+             {"cam", 2, "unselect 1, select 2"},
+             {"use dhcp", 0, ""},
+             {"", 0, ""}}) {
+        EXPECT_EQ(session.FindUnit(text), row) << text;
+        EXPECT_EQ(Sent(), sent) << text;
+    }
+    EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
+    EXPECT_EQ(session.EditRow(), 3) << "no editor opened";
+}
+
+} // namespace
+} // namespace tarnwick::test
