@@ -1,9 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/assign_addresses_dialog.h"
 #include "app/field_edit.h"
+#include "app/latin1.h"
 #include "app/message_box.h"
 #include "app/row_context_menu.h"
+#include "app/site_files.h"
 #include "app/toolbar_icons.h"
 #include "app/udp_transport.h"
 #include "app/unit_list_view.h"
@@ -13,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,7 +51,27 @@ frmLumivarNetTarnwick::~frmLumivarNetTarnwick() {
 void frmLumivarNetTarnwick::Connect() {
     connect(model_.get(), &UnitTableModel::CheckBoxToggled, this,
             [this](int row, bool checked) { session_.RowCheckBoxChanged(row, checked); });
-    connect(controls_.buttonApply, &QPushButton::clicked, this, [this] { session_.Apply(); });
+    connect(controls_.buttonApply, &QPushButton::clicked, this, &frmLumivarNetTarnwick::ApplyClick);
+    connect(controls_.mnuFileExportList, &QAction::triggered, this,
+            [this] { ExportListToFile(this, session_); });
+    connect(controls_.mnuFileImportPlan, &QAction::triggered, this, [this] {
+        fieldEdit_->Hide();
+        ImportPlanFromFile(this, session_);
+    });
+    connect(controls_.mnuAssignAddresses, &QAction::triggered, this, [this] {
+        fieldEdit_->Hide();
+        auto* dialog = new AssignAddressesDialog(session_, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    });
+    connect(controls_.mnuCheckAddressesBeforeApply, &QAction::toggled, this,
+            [this](bool checked) { session_.SetCheckAddressesBeforeApply(checked); });
+    connect(controls_.mnuFind, &QAction::triggered, this, [this] {
+        controls_.txtFind->setFocus(Qt::ShortcutFocusReason);
+        controls_.txtFind->selectAll();
+    });
+    connect(controls_.txtFind, &QLineEdit::returnPressed, this, &frmLumivarNetTarnwick::FindNext);
+    connect(controls_.mnuFindNext, &QAction::triggered, this, &frmLumivarNetTarnwick::FindNext);
     connect(controls_.buttonCancelAll, &QPushButton::clicked, this, [this] {
         fieldEdit_->Hide();
         session_.CancelAll();
@@ -87,6 +111,9 @@ void frmLumivarNetTarnwick::StartUp() {
                            std::string_view sender) { session_.TakeDatagram(bytes, sender); },
                     [this](std::vector<std::string> addresses) {
                         session_.SetInterfaceAddresses(std::move(addresses));
+                        // Which units this computer reaches changes with its addresses.
+                        session_.SetLocalSubnets(UpSubnets(AllInterfaces()));
+                        controls_.ListViewUnitsOnline->viewport()->update();
                     },
                     [this](std::vector<std::string> addresses) {
                         session_.SetLocalAddresses(std::move(addresses));
@@ -94,6 +121,8 @@ void frmLumivarNetTarnwick::StartUp() {
     session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
     session_.StartUp();
     UpdateResults();
+    // A keyboard user starts in the list; Tab goes on to Apply, then Cancel All.
+    controls_.ListViewUnitsOnline->setFocus(Qt::OtherFocusReason);
     TimerOpen.start();
 }
 
@@ -110,6 +139,43 @@ void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
         UpdateResults();
     }
     // "Identify" does nothing.
+}
+
+void frmLumivarNetTarnwick::ApplyClick() {
+    const std::vector<std::string> problems = session_.ProblemsBeforeApply();
+    if (problems.empty()) {
+        session_.Apply();
+        return;
+    }
+    QString text = "The addresses Apply would set have problems:\n";
+    for (const std::string& problem : problems)
+        text += "\n\u2022 " + QString::fromStdString(problem);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, "Check Addresses", text, QMessageBox::NoButton, this);
+    box->setObjectName("CheckAddressesBox");
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* anyway = box->addButton("Apply Anyway", QMessageBox::AcceptRole);
+    QPushButton* cancel = box->addButton("Cancel", QMessageBox::RejectRole);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    connect(box, &QMessageBox::finished, this, [this, box, anyway] {
+        if (box->clickedButton() == anyway)
+            session_.Apply();
+    });
+    box->open();
+}
+
+void frmLumivarNetTarnwick::FindNext() {
+    const QString text = controls_.txtFind->text();
+    if (text.isEmpty())
+        return;
+    fieldEdit_->Hide();
+    // Cells hold Latin-1 bytes: a character beyond them is in no cell.
+    const int row = FitsOneByte(text) ? session_.FindUnit(text.toLatin1().toStdString()) : 0;
+    if (row != 0)
+        controls_.ListViewUnitsOnline->scrollTo(model_->index(row - 1, 0));
+    UpdateResults();
 }
 
 void frmLumivarNetTarnwick::ShowAboutBox() {
@@ -133,11 +199,25 @@ void frmLumivarNetTarnwick::ListEnabledChanged(bool enabled) {
     controls_.ListViewUnitsOnline->setEnabled(enabled);
     if (enabled)
         fieldEdit_->Refocus();
+    FocusListIfDue();
 }
 
 void frmLumivarNetTarnwick::ButtonsEnabledChanged(bool enabled) {
+    // A keyboard user whose button goes grey goes on from the list, not from the find field.
+    listFocusDue_ =
+        listFocusDue_ ||
+        (!enabled && (controls_.buttonApply->hasFocus() || controls_.buttonCancelAll->hasFocus()));
     controls_.buttonApply->setEnabled(enabled);
     controls_.buttonCancelAll->setEnabled(enabled);
+    FocusListIfDue();
+}
+
+void frmLumivarNetTarnwick::FocusListIfDue() {
+    // A disabled list takes no focus: it comes when the change reply has released the list.
+    if (listFocusDue_ && controls_.ListViewUnitsOnline->isEnabled() && !fieldEdit_->IsEditing()) {
+        listFocusDue_ = false;
+        controls_.ListViewUnitsOnline->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void frmLumivarNetTarnwick::HighlightChanged(int row) {

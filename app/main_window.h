@@ -44,11 +44,15 @@ private:
 
     // The second status panel and the resend item follow the results.
     void UpdateResults();
+    void FocusListIfDue();
 
     void Connect();
     void StartUp();
     void TimerOpenTick();
     void ToolbarButtonClick(const QString& key);
+    // Apply, after a look at the addresses it would leave when the user wants one.
+    void ApplyClick();
+    void FindNext();
     void ShowAboutBox();
     void ApplyLayout();
     QRect ToPixels(const TwipsRect& rect) const;
@@ -60,6 +64,7 @@ private:
     std::unique_ptr<FieldEdit> fieldEdit_;
     WindowLayout layout_;
     QTimer TimerOpen;
+    bool listFocusDue_ = false;
 };
 
 } // namespace tarnwick

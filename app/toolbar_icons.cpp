@@ -7,6 +7,9 @@ static void InitialiseIconResources() {
     Q_INIT_RESOURCE(icons);
 }
 
+#include <QApplication>
+#include <QStyle>
+
 namespace tarnwick {
 namespace {
 
@@ -50,6 +53,11 @@ QIcon ChangeResultIcon(ChangeState state) {
         return QIcon::fromTheme("dialog-question", Bundled("result-unclear", {16, 32}));
     }
     return {};
+}
+
+QIcon UnreachableIcon() {
+    return QIcon::fromTheme("dialog-warning",
+                            QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
 }
 
 } // namespace tarnwick

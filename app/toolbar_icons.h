@@ -15,5 +15,7 @@ QIcon ExplorerIcon();
 QIcon TarnwickWindowIcon();
 // The mark of a unit's last change request in the list's first column.
 QIcon ChangeResultIcon(ChangeState state);
+// Beside a unit's IP address when this computer's networks do not reach it.
+QIcon UnreachableIcon();
 
 } // namespace tarnwick

@@ -35,7 +35,7 @@ enum SocketStateValue {
     SocketStateError = 9,
 };
 
-std::vector<NetworkInterface> AllInterfaces() {
+std::vector<NetworkInterface> ReadInterfaces() {
     std::vector<NetworkInterface> all;
     for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
         const auto flags = found.flags();
@@ -47,14 +47,20 @@ std::vector<NetworkInterface> AllInterfaces() {
         i.broadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
         i.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
         for (const QNetworkAddressEntry& entry : found.addressEntries())
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
                 i.ipv4Addresses.push_back(entry.ip().toString().toStdString());
+                i.ipv4PrefixLengths.push_back(entry.prefixLength());
+            }
         all.push_back(std::move(i));
     }
     return all;
 }
 
 } // namespace
+
+std::vector<NetworkInterface> AllInterfaces() {
+    return ReadInterfaces();
+}
 
 UdpTransport::UdpTransport(QObject* parent)
     : QObject(parent), buffer_(LargestDatagram, Qt::Uninitialized) {
@@ -73,7 +79,7 @@ const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
     if (enumerated_.isValid() && enumerated_.elapsed() < TimerOpenIntervalMs)
         return interfaces_;
     enumerated_.start();
-    const std::vector<NetworkInterface> all = AllInterfaces();
+    const std::vector<NetworkInterface> all = ReadInterfaces();
     interfaces_ = BroadcastInterfaces(all);
     std::vector<std::string> addresses = InterfaceAddresses(all);
     if (addresses != interfaceAddresses_) {

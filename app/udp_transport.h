@@ -17,6 +17,9 @@
 
 namespace tarnwick {
 
+// The machine's interfaces as they are now.
+std::vector<NetworkInterface> AllInterfaces();
+
 // Received datagrams are handed on in time slices that leave the event loop free for repaints
 // and clicks during a sweep of thousands of replies.
 class UdpTransport : public QObject, public DatagramLink {

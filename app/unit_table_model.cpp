@@ -49,15 +49,19 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     const Cell& cell = Table().CellAt(row, column);
     const ChangeResult* result =
         column == ListViewFieldNumberUseDHCPColumn ? session_.ResultOf(row) : nullptr;
+    const bool addressColumn = column == ColumnOfField(FieldNumberIPAddress);
     switch (role) {
     case Qt::DisplayRole:
         return Latin1(cell.text);
     case Qt::ToolTipRole:
+        if (const auto hint = addressColumn ? session_.ReachabilityHint(row) : std::nullopt)
+            return QString::fromStdString(*hint);
         return result ? QString::fromStdString(ResultText(*result)) : Latin1(cell.text);
     case Qt::AccessibleDescriptionRole:
-        // What the mark shows, for those who hear the list.
-        return result ? QString::fromStdString(ResultText(*result)) : QVariant();
+        return column == 1 ? Description(row) : QVariant();
     case Qt::DecorationRole:
+        if (addressColumn && session_.ReachabilityHint(row))
+            return UnreachableIcon();
         return result ? ChangeResultIcon(result->state) : QVariant();
     case ResultRole:
         return result ? QString(StateWord(result->state)) : QVariant();
@@ -73,6 +77,16 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QVariant UnitTableModel::Description(int row) const {
+    // What the marks show, for those who hear the list rather than see it.
+    QStringList said;
+    if (const ChangeResult* result = session_.ResultOf(row))
+        said << QString::fromStdString(ResultText(*result));
+    if (const auto hint = session_.ReachabilityHint(row))
+        said << QString::fromStdString(*hint);
+    return said.isEmpty() ? QVariant() : said.join("; ");
 }
 
 QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

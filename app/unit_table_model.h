@@ -34,6 +34,7 @@ signals:
     void CheckBoxToggled(int row, bool checked);
 
 private:
+    QVariant Description(int row) const;
     void RowsAboutToBeAppended(int firstRow, int lastRow) override;
     void RowsAppended(int firstRow, int lastRow) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -100,9 +101,39 @@ QToolBar* CreateToolbar(QWidget* form, const std::function<void(const QString&)>
     return toolbar;
 }
 
+QLineEdit* CreateFindField(QToolBar* toolbar) {
+    // Right of the buttons, out of the way of the form's own controls.
+    auto* spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    auto* find = new QLineEdit(toolbar);
+    find->setObjectName("txtFind");
+    find->setAccessibleName("Find");
+    find->setPlaceholderText("Find a unit");
+    find->setClearButtonEnabled(true);
+    find->setMaximumWidth(130);
+    // Reached by Ctrl+F or a click; Tab and a greyed button's focus stay among the list's
+    // controls, and a line edit with the focus would take Ctrl+E and Ctrl+I for itself.
+    find->setFocusPolicy(Qt::ClickFocus);
+    toolbar->addWidget(find);
+    return find;
+}
+
+QAction* Item(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    return action;
+}
+
 void CreateMenus(QMenuBar* bar, WindowControls& controls) {
     QMenu* mnuFile = bar->addMenu("&File");
     mnuFile->setObjectName("mnuFile");
+    controls.mnuFileExportList =
+        Item(mnuFile, "mnuFileExportList", "&Export List\u2026", QKeySequence("Ctrl+E"));
+    controls.mnuFileImportPlan =
+        Item(mnuFile, "mnuFileImportPlan", "&Import Plan\u2026", QKeySequence("Ctrl+I"));
+    mnuFile->addSeparator();
     controls.mnuFileExit = mnuFile->addAction("E&xit");
     controls.mnuFileExit->setObjectName("mnuFileExit");
 
@@ -142,6 +173,15 @@ void CreateMenus(QMenuBar* bar, WindowControls& controls) {
     // Ctrl+R is Refresh on some desktops.
     controls.mnuResendUnconfirmedChanges->setShortcut(QKeySequence("Ctrl+Shift+R"));
     controls.mnuResendUnconfirmedChanges->setEnabled(false);
+    units->addSeparator();
+    controls.mnuFind = Item(units, "mnuFind", "&Find\u2026", QKeySequence::Find);
+    controls.mnuFindNext = Item(units, "mnuFindNext", "Find &Next", QKeySequence::FindNext);
+    units->addSeparator();
+    controls.mnuAssignAddresses = Item(units, "mnuAssignAddresses", "&Assign Addresses\u2026", {});
+    controls.mnuCheckAddressesBeforeApply =
+        Item(units, "mnuCheckAddressesBeforeApply", "&Check Addresses before Apply", {});
+    controls.mnuCheckAddressesBeforeApply->setCheckable(true);
+    controls.mnuCheckAddressesBeforeApply->setChecked(true);
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -160,6 +200,7 @@ WindowControls CreateControls(QMainWindow& window,
     controls.Form->setFont(FormFont());
     window.setCentralWidget(controls.Form);
     controls.Toolbar = CreateToolbar(controls.Form, toolbarClick);
+    controls.txtFind = CreateFindField(controls.Toolbar);
 
     controls.CheckBoxIdntificationMode = new QCheckBox("Auto Identification", controls.Form);
     controls.CheckBoxIdntificationMode->setObjectName("CheckBoxIdntificationMode");
@@ -168,6 +209,7 @@ WindowControls CreateControls(QMainWindow& window,
     controls.ListViewUnitsOnline = CreateList(controls.Form);
     controls.buttonApply = CreateButton(controls.Form, "buttonApply", "Apply");
     controls.buttonCancelAll = CreateButton(controls.Form, "buttonCancelAll", "Cancel All");
+    QWidget::setTabOrder(controls.ListViewUnitsOnline, controls.buttonApply);
     QWidget::setTabOrder(controls.buttonApply, controls.buttonCancelAll);
 
     controls.StatusBar = new QStatusBar(controls.Form);

@@ -11,6 +11,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QMainWindow;
 class QPushButton;
 class QStatusBar;
@@ -31,8 +32,15 @@ struct WindowControls {
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusPanelResults = nullptr; // right of "Ready": the last Apply, or the unit count
     std::array<QAction*, IdentificationFilterItemCount> FilterItems{};
+    QAction* mnuFileExportList = nullptr;
+    QAction* mnuFileImportPlan = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuResendUnconfirmedChanges = nullptr;
+    QAction* mnuFind = nullptr;
+    QAction* mnuFindNext = nullptr;
+    QAction* mnuAssignAddresses = nullptr;
+    QAction* mnuCheckAddressesBeforeApply = nullptr;
+    QLineEdit* txtFind = nullptr; // in the toolbar
     QAction* mnuAboutKVQChangeSettingsApplication = nullptr;
 };
 

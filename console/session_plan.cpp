@@ -95,15 +95,11 @@ std::vector<std::string> ConsoleSession::CheckAddresses() const {
 }
 
 int ConsoleSession::FindUnit(std::string_view text) {
-    const int selected = SelectedUnitIndex();
-    const int row = FindNextRow(units_, selected, text);
-    // As a click: a disabled list takes none, and the selected row stays as it is.
-    if (row == 0 || shutDown_ || !listEnabled_ || row == selected)
-        return row;
-    if (selected != -1)
-        SendMSGUnselectUnit();
-    SetSelectedUnit(row);
-    SendMSGSelectUnit();
+    const int row = FindNextRow(units_, SelectedUnitIndex(), text);
+    // Said in the status panel, not in a box: the user is typing.
+    notice_ = row == 0 ? "No unit holds \u201c" + Latin1ToUtf8(text) + "\u201d" : std::string();
+    if (row != 0)
+        SelectRow(row); // as a click: a disabled list takes none
     return row;
 }
 

@@ -131,6 +131,10 @@ TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
     }
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(session.EditRow(), 3) << "no editor opened";
+    EXPECT_EQ(session.FindUnit("caf\xE9"), 0);
+    EXPECT_EQ(session.StatusText(), "No unit holds \u201ccaf\u00e9\u201d");
+    EXPECT_EQ(session.FindUnit("kvq"), 3);
+    EXPECT_EQ(session.StatusText(), "4 units");
 }
 
 } // namespace
