@@ -5,6 +5,7 @@
 #pragma once
 
 #include "console/change_results.h"
+#include "console/drop_recovery.h"
 #include "console/session_sink.h"
 #include "console/unit_table.h"
 #include "protocol/reply_intake.h"
@@ -53,6 +54,9 @@ public:
     IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender);
     IntakeResult Take(IntakeOutcome outcome);
     void MessageClosed(MessageOrigin origin);
+    // The receive buffer had no room for `count` datagrams: the units are asked again once the
+    // burst is over.
+    void RepliesDropped(std::uint32_t count) { recovery_.Dropped(count); }
 
     // One tick of TimerOpen; `socketState` numbers the socket's state as the caption does.
     void TimerOpenTick(int socketState);
@@ -188,6 +192,7 @@ private:
     int editColumn_ = 0;
 
     ChangeResults results_;
+    DropRecovery recovery_;
     std::function<std::string()> clock_ = [] { return std::string(); };
     std::string notice_;
 
