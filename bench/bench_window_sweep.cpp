@@ -13,6 +13,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHostAddress>
 #include <QTimer>
 #include <QTreeView>
@@ -30,12 +31,24 @@ void Settle() {
 
 using tarnwick::UdpTransport;
 
+// The process's resident memory now, in MB.
+long ResidentMB() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    return -1;
+}
+
 struct WindowSweep {
     std::uint64_t drops = 0;
     int listed = 0;
     int recoveries = 0;
     qint64 msToAll = -1; // -1: not all listed
     qint64 longestStallMs = 0;
+    long residentMB = 0; // with every unit of the sweep listed
 };
 
 int Identifications(kvqsim::SimProcess& sim) {
@@ -75,6 +88,7 @@ WindowSweep Window(kvqsim::SimProcess& sim, int units, int bufferCap, int timeou
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     sweep.drops = transport.DroppedDatagrams();
     sweep.listed = model->rowCount();
+    sweep.residentMB = ResidentMB();
     window.close();
     Settle();
     sweep.recoveries = Identifications(sim) - asked - 1;
@@ -93,8 +107,8 @@ int main(int argc, char** argv) {
     const std::uint32_t simulator = QHostAddress(qEnvironmentVariable("TW_ADDR_A")).toIPv4Address();
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 2;
     std::printf("%6s %6s %5s | %-34s | %-38s | %s\n", "N", "buffer", "round",
-                "raw recvmmsg: replies drops first last", "window: drops listed asked all stall",
-                "window/raw");
+                "raw recvmmsg: replies drops first last",
+                "window: drops listed asked all stall RSS", "window/raw");
     for (const int units : {1000, 3000, 10000}) {
         kvqsim::SimProcess sim;
         QString error;
@@ -114,12 +128,13 @@ int main(int argc, char** argv) {
                         QString::number(static_cast<double>(window.msToAll) / raw.msToLast, 'f', 2)
                             .toStdString();
                 std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | %6llu %6d %3d %6lld ms %4lld "
-                            "ms | %s\n",
+                            "ms %3ld MB | %s\n",
                             units, cap == 0 ? "large" : "stock", round, raw.datagrams,
                             static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast,
                             static_cast<unsigned long long>(window.drops), window.listed,
                             window.recoveries, static_cast<long long>(window.msToAll),
-                            static_cast<long long>(window.longestStallMs), ratio.c_str());
+                            static_cast<long long>(window.longestStallMs), window.residentMB,
+                            ratio.c_str());
                 std::fflush(stdout);
             }
         }

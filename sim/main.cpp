@@ -152,6 +152,7 @@ private:
                     order.push_back(i);
             std::shuffle(order.begin(), order.end(), rng_);
             std::vector<const Outgoing*> burst;
+            burst.reserve(order.size());
             for (const std::size_t i : order)
                 burst.push_back(&replies[i]);
             const std::size_t count = SendBurst(burst, target);
