@@ -2,6 +2,7 @@
 // One interface, so a window can never be given half of one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,14 +16,24 @@ public:
     using DatagramHandler = std::function<void(std::string_view bytes, std::string_view sender)>;
     using AddressesHandler = std::function<void(std::vector<std::string> addresses)>;
 
+    // What the link tells its owner. The console's own broadcasts come back through all of them.
+    struct Handlers {
+        // Every received datagram, in arrival order.
+        DatagramHandler datagrams;
+        // After the datagrams taken in one turn of the event loop.
+        std::function<void()> batchEnded;
+        // Datagrams the receive buffer had no room for, as soon as they are known.
+        std::function<void(std::uint32_t count)> dropped;
+        // The addresses of the machine's interfaces, whenever they change.
+        AddressesHandler interfaceAddresses;
+        // Those its name resolves to, when the resolver answers.
+        AddressesHandler hostAddresses;
+    };
+
     virtual ~DatagramLink() = default;
 
-    // Every received datagram goes to `datagrams`; `interfaceAddresses` hears the addresses of
-    // the machine's interfaces whenever they change, `hostAddresses` those its name resolves to,
-    // when the resolver answers. The console's own broadcasts come back from all of these. Set
-    // once, before the first Send.
-    virtual void Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses,
-                         AddressesHandler hostAddresses) = 0;
+    // Set once, before the first Send; any handler may be left empty.
+    virtual void Connect(Handlers handlers) = 0;
     // Broadcasts one datagram; what failed, in words (UTF-8), when it did not go out.
     virtual std::optional<std::string> Send(const std::string& datagram) = 0;
     // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.

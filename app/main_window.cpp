@@ -107,17 +107,24 @@ void frmLumivarNetTarnwick::StartUp() {
     layout_ = InitialLayout(design::FormHeight, design::FormWidth);
     ApplyLayout();
 
-    SckUDP->Connect([this](std::string_view bytes,
-                           std::string_view sender) { session_.TakeDatagram(bytes, sender); },
-                    [this](std::vector<std::string> addresses) {
-                        session_.SetInterfaceAddresses(std::move(addresses));
-                        // Which units this computer reaches changes with its addresses.
-                        session_.SetLocalSubnets(UpSubnets(AllInterfaces()));
-                        controls_.ListViewUnitsOnline->viewport()->update();
-                    },
-                    [this](std::vector<std::string> addresses) {
-                        session_.SetLocalAddresses(std::move(addresses));
-                    });
+    DatagramLink::Handlers handlers;
+    handlers.datagrams = [this](std::string_view bytes, std::string_view sender) {
+        model_->HoldNewRows();
+        session_.TakeDatagram(bytes, sender);
+    };
+    // One insertion per batch: the list lays itself out once, however many units answered.
+    handlers.batchEnded = [this] { model_->ShowNewRows(); };
+    handlers.dropped = [this](std::uint32_t count) { session_.RepliesDropped(count); };
+    handlers.interfaceAddresses = [this](std::vector<std::string> addresses) {
+        session_.SetInterfaceAddresses(std::move(addresses));
+        // Which units this computer reaches changes with its addresses.
+        session_.SetLocalSubnets(UpSubnets(AllInterfaces()));
+        controls_.ListViewUnitsOnline->viewport()->update();
+    };
+    handlers.hostAddresses = [this](std::vector<std::string> addresses) {
+        session_.SetLocalAddresses(std::move(addresses));
+    };
+    SckUDP->Connect(std::move(handlers));
     session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
     session_.StartUp();
     UpdateResults();
@@ -221,6 +228,8 @@ void frmLumivarNetTarnwick::FocusListIfDue() {
 }
 
 void frmLumivarNetTarnwick::HighlightChanged(int row) {
+    // The unit may have come back in the batch being taken.
+    model_->ShowNewRows();
     controls_.ListViewUnitsOnline->ShowSelectedRow(row);
 }
 

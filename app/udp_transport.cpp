@@ -9,7 +9,8 @@
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QTimer>
-#include <QVariant>
+
+#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -19,10 +20,8 @@ namespace {
 constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 // A sweep of thousands of units arrives in a burst; the kernel caps what it grants.
 constexpr int WantedReceiveBuffer = 8 << 20;
-constexpr qsizetype LargestDatagram = 65536;
 // Intake hands the loop back after this long, so repaints and clicks go on during a sweep.
 constexpr int IntakeSliceMs = 8;
-constexpr int IntakeBatch = 32;
 
 enum SocketStateValue {
     SocketStateClosed = 0,
@@ -62,17 +61,14 @@ std::vector<NetworkInterface> AllInterfaces() {
     return ReadInterfaces();
 }
 
-UdpTransport::UdpTransport(QObject* parent)
-    : QObject(parent), buffer_(LargestDatagram, Qt::Uninitialized) {
-    connect(&socket_, &QUdpSocket::readyRead, this, &UdpTransport::ReadSlice);
-}
+UdpTransport::UdpTransport(QObject* parent) : QObject(parent) {}
 
-void UdpTransport::Connect(DatagramHandler datagrams, AddressesHandler interfaceAddresses,
-                           AddressesHandler hostAddresses) {
-    handler_ = std::move(datagrams);
-    interfaceAddressesChanged_ = std::move(interfaceAddresses);
-    if (hostAddresses)
-        fGetHostIPAddresses(this, std::move(hostAddresses));
+UdpTransport::~UdpTransport() = default;
+
+void UdpTransport::Connect(Handlers handlers) {
+    handlers_ = std::move(handlers);
+    if (handlers_.hostAddresses)
+        fGetHostIPAddresses(this, std::exchange(handlers_.hostAddresses, {}));
 }
 
 const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
@@ -84,8 +80,8 @@ const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
     std::vector<std::string> addresses = InterfaceAddresses(all);
     if (addresses != interfaceAddresses_) {
         interfaceAddresses_ = addresses;
-        if (interfaceAddressesChanged_)
-            interfaceAddressesChanged_(std::move(addresses));
+        if (handlers_.interfaceAddresses)
+            handlers_.interfaceAddresses(std::move(addresses));
     }
     return interfaces_;
 }
@@ -97,12 +93,30 @@ std::optional<std::string> UdpTransport::Bind() {
         socket_.abort();
         return tr("Binding UDP port %1 failed: %2").arg(Port).arg(error).toStdString();
     }
-    // Only a bound socket takes the option.
-    socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                            QVariant(WantedReceiveBuffer));
-    receiveBufferSize_ =
-        socket_.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+    const int descriptor = static_cast<int>(socket_.socketDescriptor());
+    SizeReceiveBuffer(descriptor);
+    // Each datagram then carries the count of those the full buffer turned away.
+    const int on = 1;
+    ::setsockopt(descriptor, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
+    // The socket is read on the reader's thread only; Qt's notifier gives up after one signal
+    // that nobody hears.
+    reader_ = std::make_unique<DatagramReader>(descriptor, [this] {
+        QMetaObject::invokeMethod(this, &UdpTransport::ReadSlice, Qt::QueuedConnection);
+    });
     return std::nullopt;
+}
+
+void UdpTransport::SizeReceiveBuffer(int descriptor) {
+    // The privileged option passes net.core.rmem_max; the ordinary one is cut to it.
+    const int wanted = receiveBufferCap_ > 0 ? std::min(receiveBufferCap_, WantedReceiveBuffer)
+                                             : WantedReceiveBuffer;
+    if (receiveBufferCap_ > 0 ||
+        ::setsockopt(descriptor, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0)
+        ::setsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int granted = 0;
+    socklen_t size = sizeof granted;
+    if (::getsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &granted, &size) == 0)
+        receiveBufferSize_ = granted;
 }
 
 std::optional<std::string> UdpTransport::Send(const std::string& message) {
@@ -156,34 +170,40 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
 
 void UdpTransport::ReadSlice() {
     // Never re-entered, whatever a handler does.
-    if (reading_)
+    if (reading_ || !reader_)
         return;
     reading_ = true;
+    for (DatagramBatch& batch : reader_->Take())
+        pending_.push_back(std::move(batch));
     QElapsedTimer slice;
     slice.start();
-    bool more = true;
-    while (more && slice.elapsed() < IntakeSliceMs) {
-        for (int i = 0; i < IntakeBatch; ++i) {
-            // readDatagram alone: asking hasPendingDatagrams first costs a second system call.
-            QHostAddress sender;
-            const qint64 size = socket_.readDatagram(buffer_.data(), buffer_.size(), &sender);
-            if (size < 0) {
-                more = false;
-                break;
+    while (!pending_.empty() && slice.elapsed() < IntakeSliceMs) {
+        DatagramBatch& batch = pending_.front();
+        if (batch.dropped != 0) {
+            dropped_ += batch.dropped;
+            if (handlers_.dropped)
+                handlers_.dropped(std::exchange(batch.dropped, 0));
+        }
+        for (; next_ < batch.entries.size() && slice.elapsed() < IntakeSliceMs; ++next_) {
+            const DatagramBatch::Entry& entry = batch.entries[next_];
+            if (entry.sender != lastSender_ || lastSenderText_.empty()) {
+                lastSender_ = entry.sender;
+                lastSenderText_ = QHostAddress(entry.sender).toString().toStdString();
             }
-            const quint32 ip = sender.toIPv4Address();
-            if (ip != lastSender_ || lastSenderText_.empty()) {
-                lastSender_ = ip;
-                lastSenderText_ = sender.toString().toStdString();
-            }
-            if (handler_)
-                handler_(std::string_view(buffer_.constData(), static_cast<std::size_t>(size)),
-                         lastSenderText_);
+            if (handlers_.datagrams)
+                handlers_.datagrams(std::string_view(batch.bytes).substr(entry.offset, entry.size),
+                                    lastSenderText_);
+        }
+        if (next_ == batch.entries.size()) {
+            pending_.pop_front();
+            next_ = 0;
         }
     }
+    if (handlers_.batchEnded)
+        handlers_.batchEnded();
     reading_ = false;
     // Datagrams are left: hand the loop back for a moment and come back for them.
-    if (more && !readQueued_) {
+    if (!pending_.empty() && !readQueued_) {
         readQueued_ = true;
         QTimer::singleShot(0, this, [this] {
             readQueued_ = false;

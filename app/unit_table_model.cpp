@@ -20,6 +20,7 @@ QColor FromColorRef(Colour colour) {
 UnitTableModel::UnitTableModel(ConsoleSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session) {
     session_.SetTableListener(this);
+    shownRows_ = Table().UnitCount();
     SetFont(QFont());
 }
 
@@ -34,7 +35,7 @@ void UnitTableModel::SetFont(const QFont& font) {
 }
 
 int UnitTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Table().UnitCount();
+    return parent.isValid() ? 0 : shownRows_;
 }
 
 int UnitTableModel::columnCount(const QModelIndex& parent) const {
@@ -44,7 +45,7 @@ int UnitTableModel::columnCount(const QModelIndex& parent) const {
 QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     const int row = index.row() + 1;
     const int column = index.column() + 1;
-    if (!index.isValid() || !Table().HasRow(row))
+    if (!index.isValid() || row > shownRows_ || !Table().HasRow(row))
         return {};
     const Cell& cell = Table().CellAt(row, column);
     const ChangeResult* result =
@@ -107,7 +108,8 @@ bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, in
     // Only the view calls this, and only for a user's click on a check box; the session decides
     // and the table tells the view.
     const int row = index.row() + 1;
-    if (role != Qt::CheckStateRole || index.column() != 0 || !Table().HasRow(row))
+    if (role != Qt::CheckStateRole || index.column() != 0 || row > shownRows_ ||
+        !Table().HasRow(row))
         return false;
     emit CheckBoxToggled(row, value.toInt() == Qt::Checked);
     return true;
@@ -120,16 +122,25 @@ void UnitTableModel::ResultChanged(int row) {
             {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole, ResultRole});
 }
 
-void UnitTableModel::RowsAboutToBeAppended(int firstRow, int lastRow) {
-    beginInsertRows({}, firstRow - 1, lastRow - 1);
-}
-
-void UnitTableModel::RowsAppended(int, int) {
+void UnitTableModel::ShowNewRows() {
+    holding_ = false;
+    const int rows = Table().UnitCount();
+    if (rows <= shownRows_)
+        return;
+    beginInsertRows({}, shownRows_, rows - 1);
+    shownRows_ = rows;
     endInsertRows();
 }
 
+void UnitTableModel::RowsAppended(int, int) {
+    if (!holding_)
+        ShowNewRows();
+}
+
 void UnitTableModel::CellsChanged(int row, int firstColumn, int lastColumn) {
-    emit dataChanged(index(row - 1, firstColumn - 1), index(row - 1, lastColumn - 1));
+    // A held row shows its cells as they are when it is announced.
+    if (row <= shownRows_)
+        emit dataChanged(index(row - 1, firstColumn - 1), index(row - 1, lastColumn - 1));
 }
 
 void UnitTableModel::RowsAboutToBeCleared() {
@@ -137,6 +148,7 @@ void UnitTableModel::RowsAboutToBeCleared() {
 }
 
 void UnitTableModel::RowsCleared() {
+    shownRows_ = 0;
     endResetModel();
 }
 

@@ -28,6 +28,10 @@ public:
     void SetFont(const QFont& font);
     // The unit's change result moved on: its mark and tooltip.
     void ResultChanged(int row);
+    // Rows appended from now on wait for ShowNewRows, which announces them as one insertion:
+    // a view lays itself out once per batch of replies, not once per unit.
+    void HoldNewRows() { holding_ = true; }
+    void ShowNewRows();
 
 signals:
     // Only a user's click on a row's check box; replies never raise it.
@@ -35,7 +39,6 @@ signals:
 
 private:
     QVariant Description(int row) const;
-    void RowsAboutToBeAppended(int firstRow, int lastRow) override;
     void RowsAppended(int firstRow, int lastRow) override;
     void CellsChanged(int row, int firstColumn, int lastColumn) override;
     void RowsAboutToBeCleared() override;
@@ -44,6 +47,9 @@ private:
     const UnitTable& Table() const { return session_.Units(); }
 
     ConsoleSession& session_;
+    // The rows the views know of; the table may be ahead while new rows are held.
+    int shownRows_ = 0;
+    bool holding_ = false;
     QFont font_;
     QFont boldFont_;
 };

@@ -1,18 +1,19 @@
 // Discovery at scale across the private test network: kvq-unit-sim answers one identification
-// request with N replies at full speed, taken in turn by (a) a raw receiver that only counts
-// datagrams and (b) the console's own UdpTransport feeding a ConsoleSession (intake and list
-// update). Run through scripts/bench-discovery.sh.
+// request with N replies in one burst, taken in turn by (a) a bare recvmmsg receiver and (b) the
+// console's own UdpTransport feeding a ConsoleSession whose timer ticks, so it asks again when
+// replies were lost. Each with the console's large receive buffer and with a desktop's stock one.
+// Run through scripts/bench-discovery.sh.
 #include "app/udp_transport.h"
+#include "bench/raw_receiver.h"
 #include "console/console_session.h"
-#include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "sim/sim_process.h"
 #include "tests/support/recording_sink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QUdpSocket>
-#include <QVariant>
+#include <QHostAddress>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,96 +21,76 @@
 
 namespace {
 
+// Until the simulator has read back its own burst and told of it: no sweep starts behind another.
+void Settle() {
+    kvqsim::WaitUntil([] { return false; }, 300);
+}
+
 using kvqsim::WaitUntil;
+using tarnwick::UdpTransport;
 
-constexpr quint16 Port = tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort;
-constexpr int WantedReceiveBuffer = 8 << 20;
-
-// What one receiver made of one sweep: the simulator's datagrams only, not our own broadcasts.
-struct Sweep {
-    int datagrams = 0;
-    int rows = 0;
-    qint64 firstNs = 0;
-    qint64 lastNs = 0;
-    int buffer = 0;
-
-    void Arrived(const QElapsedTimer& clock) {
-        lastNs = clock.nsecsElapsed();
-        if (datagrams++ == 0)
-            firstNs = lastNs;
+// The session's requests go out through the transport, and are counted.
+struct SendingSink : tarnwick::test::RecordingSink {
+    explicit SendingSink(UdpTransport& link) : transport(link) {}
+    std::optional<std::string> SendDatagram(const std::string& datagram) override {
+        identifications += datagram == tarnwick::IdentificationRequest() ? 1 : 0;
+        return transport.Send(datagram);
     }
-    double Ms() const { return static_cast<double>(lastNs - firstNs) / 1e6; }
+    UdpTransport& transport;
+    int identifications = 0;
 };
 
-// Runs the loop until `units` datagrams are in or the line stays quiet for a second.
-void Await(const Sweep& sweep, int units) {
-    QElapsedTimer quiet;
-    quiet.start();
-    int seen = 0;
-    WaitUntil(
-        [&] {
-            if (sweep.datagrams != seen) {
-                seen = sweep.datagrams;
-                quiet.restart();
-            }
-            return seen >= units || quiet.elapsed() > 1000;
-        },
-        60000);
-}
+struct ConsoleSweep {
+    std::uint64_t drops = 0;
+    int rows = 0;
+    int recoveries = 0;
+    qint64 msToAll = -1; // -1: not all listed
+    qint64 longestStallMs = 0;
+};
 
 [[noreturn]] void Fail(const QString& what) {
     std::fprintf(stderr, "bench_discovery: %s\n", qPrintable(what));
     std::exit(1);
 }
 
-Sweep Raw(int units, const QString& simAddress) {
-    Sweep sweep;
-    QElapsedTimer clock;
-    clock.start();
-    QUdpSocket socket;
-    if (!socket.bind(QHostAddress::AnyIPv4, Port))
-        Fail("cannot bind: " + socket.errorString());
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                           QVariant(WantedReceiveBuffer));
-    sweep.buffer = socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
-    const QHostAddress sim(simAddress);
-    QByteArray buffer(65536, Qt::Uninitialized);
-    QObject::connect(&socket, &QUdpSocket::readyRead, [&] {
-        QHostAddress sender;
-        while (socket.readDatagram(buffer.data(), buffer.size(), &sender) >= 0)
-            if (sender == sim)
-                sweep.Arrived(clock);
-    });
-    const std::string request = tarnwick::IdentificationRequest();
-    socket.writeDatagram(request.data(), static_cast<qint64>(request.size()),
-                         QHostAddress(QHostAddress::Broadcast), Port);
-    Await(sweep, units);
-    return sweep;
-}
-
-Sweep Transport(int units, const QString& simAddress) {
-    Sweep sweep;
-    QElapsedTimer clock;
-    clock.start();
-    tarnwick::test::RecordingSink sink;
+ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
+    ConsoleSweep sweep;
+    UdpTransport transport;
+    transport.CapReceiveBuffer(bufferCap);
+    SendingSink sink(transport);
     tarnwick::ConsoleSession session(sink, false);
-    const std::string sim = simAddress.toStdString();
-    tarnwick::UdpTransport transport;
-    transport.Connect(
-        [&](std::string_view bytes, std::string_view sender) {
-            if (sender == sim)
-                sweep.Arrived(clock);
-            session.TakeDatagram(bytes, sender);
-        },
-        [&](std::vector<std::string> addresses) {
-            session.SetInterfaceAddresses(std::move(addresses));
-        },
-        {});
-    if (const auto failed = transport.Send(tarnwick::IdentificationRequest()))
-        Fail(QString::fromStdString(*failed));
-    sweep.buffer = transport.ReceiveBufferSize();
-    Await(sweep, units);
+    QElapsedTimer clock;
+    tarnwick::DatagramLink::Handlers handlers;
+    handlers.datagrams = [&](std::string_view bytes, std::string_view sender) {
+        session.TakeDatagram(bytes, sender);
+        if (sweep.msToAll < 0 && session.UnitCount() >= units)
+            sweep.msToAll = clock.elapsed();
+    };
+    handlers.dropped = [&](std::uint32_t count) { session.RepliesDropped(count); };
+    handlers.interfaceAddresses = [&](std::vector<std::string> addresses) {
+        session.SetInterfaceAddresses(std::move(addresses));
+    };
+    transport.Connect(std::move(handlers));
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { session.TimerOpenTick(transport.StateValue()); });
+    // A 5 ms heartbeat: any gap much longer is time the loop could not repaint or take a click.
+    qint64 beat = 0;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        sweep.longestStallMs = std::max(sweep.longestStallMs, clock.elapsed() - beat);
+        beat = clock.elapsed();
+    });
+    clock.start();
+    session.StartUp();
+    if (sink.identifications != 1)
+        Fail("the identification request did not go out");
+    tick.start(tarnwick::TimerOpenIntervalMs);
+    heartbeat.start(5);
+    WaitUntil([&] { return sweep.msToAll >= 0; }, timeoutMs);
+    sweep.drops = transport.DroppedDatagrams();
     sweep.rows = session.UnitCount();
+    sweep.recoveries = sink.identifications - 1;
     return sweep;
 }
 
@@ -119,25 +100,37 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (const QString missing = kvqsim::MissingTestNetworkReason(); !missing.isEmpty())
         Fail(missing);
-    const QString simAddress = qEnvironmentVariable("TW_ADDR_A");
-    constexpr int Rounds = 3;
-    std::printf("%8s %5s | %-28s | %-38s | %s\n", "N", "round", "raw receiver",
-                "UdpTransport + ConsoleSession", "transport/raw");
-    Sweep last;
-    for (const int units : {1000, 10000}) {
+    const std::uint32_t simulator = QHostAddress(qEnvironmentVariable("TW_ADDR_A")).toIPv4Address();
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+    std::printf("%6s %6s %5s | %-34s | %-38s | %s\n", "N", "buffer", "round",
+                "raw recvmmsg: replies drops first last", "console: drops listed asked all stall",
+                "console/raw");
+    for (const int units : {1000, 3000, 10000}) {
         kvqsim::SimProcess sim;
         QString error;
-        if (!sim.Start({"--count", QString::number(units), "--no-reply-log"}, error))
+        if (!sim.Start({"--count", QString::number(units), "--no-reply-log", "--burst"}, error))
             Fail(error);
-        for (int round = 1; round <= Rounds; ++round) {
-            const Sweep raw = Raw(units, simAddress);
-            last = Transport(units, simAddress);
-            std::printf(
-                "%8d %5d | %6d datagrams %8.2f ms | %6d datagrams %6d rows %8.2f ms | %5.2f\n",
-                units, round, raw.datagrams, raw.Ms(), last.datagrams, last.rows, last.Ms(),
-                raw.Ms() > 0 ? last.Ms() / raw.Ms() : 0.0);
+        for (const int cap : {0, UdpTransport::StockReceiveBuffer}) {
+            for (int round = 1; round <= rounds; ++round) {
+                Settle();
+                const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
+                Settle();
+                const ConsoleSweep console = Console(units, cap, 15000);
+                std::string ratio = "-";
+                if (raw.datagrams == units && console.msToAll >= 0)
+                    ratio =
+                        QString::number(static_cast<double>(console.msToAll) / raw.msToLast, 'f', 2)
+                            .toStdString();
+                std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | %6llu %6d %3d %6lld ms %4lld "
+                            "ms | %s\n",
+                            units, cap == 0 ? "large" : "stock", round, raw.datagrams,
+                            static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast,
+                            static_cast<unsigned long long>(console.drops), console.rows,
+                            console.recoveries, static_cast<long long>(console.msToAll),
+                            static_cast<long long>(console.longestStallMs), ratio.c_str());
+                std::fflush(stdout);
+            }
         }
     }
-    std::printf("receive buffer granted: %d bytes\n", last.buffer);
     return 0;
 }

@@ -1,49 +1,143 @@
-// The real window taking a sweep of N units through its socket: how long until every unit is
-// listed, and how long the event loop was ever kept from other work (repaints, clicks) meanwhile.
+// The real window taking a sweep of N units, answering in one burst, through its own socket: how
+// long until every unit is listed, how long the event loop was ever kept from other work
+// (repaints, clicks) meanwhile, what the kernel dropped and how often the console asked again;
+// beside a bare recvmmsg receiver taking the same sweep in the same run. Each with the console's
+// large receive buffer and with a desktop's stock one.
 // Run through scripts/bench-discovery.sh (private test network, offscreen).
 #include "app/main_window.h"
+#include "app/udp_transport.h"
+#include "bench/raw_receiver.h"
+#include "protocol/constants.h"
 #include "sim/sim_process.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Until the simulator has read back its own burst and told of it: no sweep starts behind another.
+void Settle() {
+    kvqsim::WaitUntil([] { return false; }, 300);
+}
+
+using tarnwick::UdpTransport;
+
+// The process's resident memory now, in MB.
+long ResidentMB() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    return -1;
+}
+
+struct WindowSweep {
+    std::uint64_t drops = 0;
+    int listed = 0;
+    int recoveries = 0;
+    qint64 msToAll = -1; // -1: not all listed
+    qint64 longestStallMs = 0;
+    long residentMB = 0; // with every unit of the sweep listed
+};
+
+int Identifications(kvqsim::SimProcess& sim) {
+    return sim.Count([](const QJsonObject& e) {
+        return e["event"] == "request" &&
+               e["function"].toInt() == tarnwick::FunctionCodeIdentification;
+    });
+}
+
+WindowSweep Window(kvqsim::SimProcess& sim, int units, int bufferCap, int timeoutMs) {
+    WindowSweep sweep;
+    const int asked = Identifications(sim);
+    auto link = std::make_unique<UdpTransport>();
+    link->CapReceiveBuffer(bufferCap);
+    const UdpTransport& transport = *link;
+    QElapsedTimer clock;
+    clock.start();
+    tarnwick::frmLumivarNetTarnwick window(false, std::move(link)); // sends the request
+    const QAbstractItemModel* model = window.findChild<QTreeView*>("ListViewUnitsOnline")->model();
+    // A 5 ms heartbeat from the first row listed on: any gap much longer is time the loop could
+    // not repaint or take a click while the units came in.
+    qint64 beat = -1;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        if (beat >= 0)
+            sweep.longestStallMs = std::max(sweep.longestStallMs, clock.elapsed() - beat);
+        beat = clock.elapsed();
+    });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] {
+        if (!heartbeat.isActive())
+            heartbeat.start(5);
+        if (sweep.msToAll < 0 && model->rowCount() >= units)
+            sweep.msToAll = clock.elapsed();
+    });
+    window.show();
+    while (sweep.msToAll < 0 && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    sweep.drops = transport.DroppedDatagrams();
+    sweep.listed = model->rowCount();
+    sweep.residentMB = ResidentMB();
+    window.close();
+    Settle();
+    sweep.recoveries = Identifications(sim) - asked - 1;
+    return sweep;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString missing = kvqsim::MissingTestNetworkReason();
-    if (!missing.isEmpty()) {
+    if (const QString missing = kvqsim::MissingTestNetworkReason(); !missing.isEmpty()) {
         std::fprintf(stderr, "bench_window_sweep: %s\n", qPrintable(missing));
         return 1;
     }
-    std::printf("%8s | %10s | %12s | %s\n", "N", "listed", "sweep ms", "longest loop stall ms");
-    for (const int units : {1000, 10000}) {
+    const std::uint32_t simulator = QHostAddress(qEnvironmentVariable("TW_ADDR_A")).toIPv4Address();
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 2;
+    std::printf("%6s %6s %5s | %-34s | %-38s | %s\n", "N", "buffer", "round",
+                "raw recvmmsg: replies drops first last",
+                "window: drops listed asked all stall RSS", "window/raw");
+    for (const int units : {1000, 3000, 10000}) {
         kvqsim::SimProcess sim;
         QString error;
-        if (!sim.Start({"--count", QString::number(units), "--no-reply-log"}, error)) {
+        if (!sim.Start({"--count", QString::number(units), "--no-reply-log", "--burst"}, error)) {
             std::fprintf(stderr, "bench_window_sweep: %s\n", qPrintable(error));
             return 1;
         }
-        QElapsedTimer clock;
-        clock.start();
-        tarnwick::frmLumivarNetTarnwick window(false); // sends the identification request
-        window.show();
-        // A 5 ms heartbeat: any gap much longer is time the loop could not repaint or click.
-        qint64 last = clock.elapsed(), longest = 0;
-        QTimer heartbeat;
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            const qint64 now = clock.elapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        heartbeat.start(5);
-        while (window.Session().UnitCount() < units && clock.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        std::printf("%8d | %10d | %12lld | %lld\n", units, window.Session().UnitCount(),
-                    static_cast<long long>(clock.elapsed()), static_cast<long long>(longest));
-        window.close();
+        for (const int cap : {0, UdpTransport::StockReceiveBuffer}) {
+            for (int round = 1; round <= rounds; ++round) {
+                Settle();
+                const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
+                Settle();
+                const WindowSweep window = Window(sim, units, cap, 15000);
+                std::string ratio = "-";
+                if (raw.datagrams == units && window.msToAll >= 0)
+                    ratio =
+                        QString::number(static_cast<double>(window.msToAll) / raw.msToLast, 'f', 2)
+                            .toStdString();
+                std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | %6llu %6d %3d %6lld ms %4lld "
+                            "ms %3ld MB | %s\n",
+                            units, cap == 0 ? "large" : "stock", round, raw.datagrams,
+                            static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast,
+                            static_cast<unsigned long long>(window.drops), window.listed,
+                            window.recoveries, static_cast<long long>(window.msToAll),
+                            static_cast<long long>(window.longestStallMs), window.residentMB,
+                            ratio.c_str());
+                std::fflush(stdout);
+            }
+        }
     }
     return 0;
 }

@@ -104,6 +104,8 @@ const ChangeResult* ConsoleSession::ResultOf(int row) const {
 }
 
 std::string ConsoleSession::StatusText() const {
+    if (std::string lost = recovery_.Text(); !lost.empty())
+        return lost;
     if (!notice_.empty())
         return notice_;
     if (std::string round = results_.RoundText(); !round.empty())
@@ -117,6 +119,7 @@ IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
         return IntakeResult::Message;
     }
     if (auto* id = std::get_if<IdentificationReply>(&outcome)) {
+        recovery_.ReplyArrived();
         if (id->backupStatus)
             backupStatus_ = *id->backupStatus;
         ApplyIdentificationReply(units_, id->fields, id->versionText);
@@ -228,8 +231,11 @@ void ConsoleSession::TimerOpenTick(int socketState) {
     if (identifyElapsedMs_ > IdentificationPeriodMs) {
         SendABroadcastMessage(IdentificationRequest());
         identifyElapsedMs_ = 0;
+        recovery_.CycleStarted();
         return;
     }
+    if (recovery_.Tick())
+        SendABroadcastMessage(IdentificationRequest());
 
     if (UnitCount() <= 0)
         return;

@@ -6,6 +6,7 @@
 
 #include "console/address_sequence.h"
 #include "console/change_results.h"
+#include "console/drop_recovery.h"
 #include "console/network_interfaces.h"
 #include "console/plan_import.h"
 #include "console/session_sink.h"
@@ -56,6 +57,9 @@ public:
     IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender);
     IntakeResult Take(IntakeOutcome outcome);
     void MessageClosed(MessageOrigin origin);
+    // The receive buffer had no room for `count` datagrams: the units are asked again once the
+    // burst is over.
+    void RepliesDropped(std::uint32_t count) { recovery_.Dropped(count); }
 
     // One tick of TimerOpen; `socketState` numbers the socket's state as the caption does.
     void TimerOpenTick(int socketState);
@@ -222,6 +226,7 @@ private:
     int editColumn_ = 0;
 
     ChangeResults results_;
+    DropRecovery recovery_;
     std::function<std::string()> clock_ = [] { return std::string(); };
     std::string notice_;
 

@@ -11,6 +11,12 @@
 #include <QUdpSocket>
 #include <QVariant>
 
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -25,6 +31,7 @@ struct SendOptions {
     int delayMs = 0;
     double dropShare = 0.0;
     bool logReplies = true;
+    bool burst = false;
 };
 
 // Every event carries the milliseconds since the simulator started.
@@ -51,8 +58,13 @@ public:
             return false;
         }
         socket_.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, QVariant(4 << 20));
-        // Broadcast replies come back to us too: room for them, so a request is not crowded out.
-        socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(8 << 20));
+        // Broadcast replies come back to us too: room for them, so a request is not crowded out
+        // (a burst of ten thousand reads none back until it is out). Past net.core.rmem_max
+        // where we may.
+        const int room = 32 << 20;
+        const int descriptor = static_cast<int>(socket_.socketDescriptor());
+        if (::setsockopt(descriptor, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room) != 0)
+            socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(room));
         Emit(JsonLine()
                  .Add("event", "started")
                  .Add("units", static_cast<int>(responder_.Units().size()))
@@ -128,20 +140,41 @@ private:
 
     void SendAll(const std::vector<Outgoing>& replies, const QHostAddress& target) {
         std::bernoulli_distribution drop(send_.dropShare);
+        std::vector<bool> dropped(replies.size());
+        for (std::size_t i = 0; i < replies.size(); ++i)
+            dropped[i] = send_.dropShare > 0 && drop(rng_);
+        std::vector<bool> sent(replies.size());
+        if (send_.burst) {
+            // Units on a switch reach the console in no fixed order: another one every time.
+            std::vector<std::size_t> order;
+            for (std::size_t i = 0; i < replies.size(); ++i)
+                if (!dropped[i])
+                    order.push_back(i);
+            std::shuffle(order.begin(), order.end(), rng_);
+            std::vector<const Outgoing*> burst;
+            burst.reserve(order.size());
+            for (const std::size_t i : order)
+                burst.push_back(&replies[i]);
+            const std::size_t count = SendBurst(burst, target);
+            for (std::size_t n = 0; n < order.size(); ++n)
+                sent[order[n]] = n < count;
+        }
         int sinceDrain = 0;
-        for (const auto& reply : replies) {
-            if (++sinceDrain == DrainEvery) {
-                sinceDrain = 0;
-                Drain();
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            const Outgoing& reply = replies[i];
+            if (!send_.burst) {
+                if (++sinceDrain == DrainEvery) {
+                    sinceDrain = 0;
+                    Drain();
+                }
+                sent[i] = !dropped[i] && Send(reply.bytes, target);
             }
-            const bool dropped = send_.dropShare > 0 && drop(rng_);
-            const bool sent = !dropped && Send(reply.bytes, target);
-            if (!send_.logReplies && sent)
+            if (!send_.logReplies && sent[i])
                 continue;
             JsonLine line;
-            line.Add("event", dropped ? "reply-dropped"
-                              : sent  ? "reply"
-                                      : "send-failed")
+            line.Add("event", dropped[i] ? "reply-dropped"
+                              : sent[i]  ? "reply"
+                                         : "send-failed")
                 .Add("kind", reply.kind)
                 .Add("to", target.toString().toStdString())
                 .Add("bytes", static_cast<int>(reply.bytes.size()));
@@ -167,6 +200,42 @@ private:
             socket_.waitForBytesWritten(5);
         }
         return false;
+    }
+
+    // All at once, as units on one switch answer: back to back in as few system calls as the
+    // kernel takes, reading nothing in between. How many went out, in order.
+    std::size_t SendBurst(const std::vector<const Outgoing*>& replies, const QHostAddress& target) {
+        const int descriptor = static_cast<int>(socket_.socketDescriptor());
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort);
+        to.sin_addr.s_addr = htonl(target.toIPv4Address());
+        std::vector<iovec> vectors(replies.size());
+        std::vector<mmsghdr> headers(replies.size());
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            vectors[i] = {const_cast<char*>(replies[i]->bytes.data()), replies[i]->bytes.size()};
+            headers[i].msg_hdr.msg_name = &to;
+            headers[i].msg_hdr.msg_namelen = sizeof to;
+            headers[i].msg_hdr.msg_iov = &vectors[i];
+            headers[i].msg_hdr.msg_iovlen = 1;
+        }
+        std::size_t sent = 0;
+        for (int waits = 0; sent < replies.size() && waits < 200;) {
+            const auto chunk =
+                static_cast<unsigned>(std::min<std::size_t>(replies.size() - sent, 1024));
+            const int n = ::sendmmsg(descriptor, headers.data() + sent, chunk, 0);
+            if (n > 0) {
+                sent += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOBUFS)
+                break;
+            // The send queue is full: wait for room, as the units' network cards do.
+            pollfd room{descriptor, POLLOUT, 0};
+            ::poll(&room, 1, 5);
+            ++waits;
+        }
+        return sent;
     }
 
     static constexpr int DrainEvery = 256;
@@ -251,12 +320,15 @@ int main(int argc, char** argv) {
     const QCommandLineOption noReplyLog("no-reply-log",
                                         "Do not log each reply sent (for large sweeps); requests "
                                         "and failures are still logged.");
+    const QCommandLineOption burst(
+        "burst", "Send all replies to a request back to back in one burst, in a random order, "
+                 "reading nothing in between, as units on one switch answer at once.");
     const QCommandLineOption reverse(
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
     parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, silentUnit,
-                       delay, dropShare, version, malformed, noReplyLog, reverse});
+                       delay, dropShare, version, malformed, noReplyLog, reverse, burst});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -314,6 +386,7 @@ int main(int argc, char** argv) {
     SendOptions sendOptions;
     sendOptions.unicast = parser.isSet(unicast);
     sendOptions.logReplies = !parser.isSet(noReplyLog);
+    sendOptions.burst = parser.isSet(burst);
     sendOptions.delayMs = parser.value(delay).toInt(&ok);
     if (!ok || sendOptions.delayMs < 0)
         return fail("--reply-delay needs a number of milliseconds");

@@ -16,9 +16,7 @@ namespace tarnwick::test {
 
 class LoopbackLink : public DatagramLink {
 public:
-    void Connect(DatagramHandler datagrams, AddressesHandler, AddressesHandler) override {
-        datagrams_ = std::move(datagrams);
-    }
+    void Connect(Handlers handlers) override { handlers_ = std::move(handlers); }
     std::optional<std::string> Send(const std::string& datagram) override {
         if (sendError)
             return sendError;
@@ -26,13 +24,17 @@ public:
         return std::nullopt;
     }
     int StateValue() const override { return 1; }
-    void Deliver(std::string_view bytes, std::string_view sender) { datagrams_(bytes, sender); }
+    // One datagram, taken in a turn of the event loop of its own.
+    void Deliver(std::string_view bytes, std::string_view sender) {
+        handlers_.datagrams(bytes, sender);
+        handlers_.batchEnded();
+    }
 
     Texts sent;
     std::optional<std::string> sendError; // when set, every send fails with it
 
 private:
-    DatagramHandler datagrams_;
+    Handlers handlers_;
 };
 
 class WindowUnderTest {

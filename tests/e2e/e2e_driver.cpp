@@ -385,6 +385,38 @@ TEST_F(EndToEnd, AnExportedListEditedAndImportedChangesExactlyItsUnits) {
     }
 }
 
+// A burst of replies that overflows the receive buffer: the units are asked again a moment
+// after it, and only then.
+TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
+    StartSims({"--count", "1000", "--burst", "--no-reply-log"});
+    const auto isIdentification = Request(FunctionCodeIdentification);
+    auto panel = [](frmLumivarNetTarnwick& window) {
+        return window.findChild<QLabel*>("StatusPanelResults")->text().toStdString();
+    };
+    {
+        frmLumivarNetTarnwick roomy(false); // room for the whole burst
+        ASSERT_TRUE(WaitUntil([&] { return roomy.Session().UnitCount() == 1000; }, Timeout));
+        QTest::qWait(2500); // well past a second of quiet
+        EXPECT_EQ(first.Count(isIdentification), 1) << "asked again with nothing lost";
+        EXPECT_EQ(panel(roomy), "1000 units");
+    }
+    auto transport = std::make_unique<UdpTransport>();
+    transport->CapReceiveBuffer(1); // the kernel's least: room for a handful
+    frmLumivarNetTarnwick cramped(false, std::move(transport));
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(isIdentification) == 3; }, Timeout))
+        << "not asked again; " << cramped.Session().UnitCount() << " units listed";
+    std::vector<qint64> asked;
+    for (const QJsonObject& request : first.Events("request"))
+        if (isIdentification(request))
+            asked.push_back(request["ms"].toInteger());
+    EXPECT_GE(asked[2] - asked[1], 900) << "asked again before the burst was over";
+    QTest::qWait(600); // the panel follows on the next tick
+    const std::string said = panel(cramped);
+    EXPECT_NE(said.find(" replies were lost to a full receive buffer; asked again"),
+              std::string::npos)
+        << said;
+}
+
 TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
     StartSims({"--count", "1"}, {"--count", "1", "--first-index", "1"});
     UdpTransport transport; // nothing connected: what arrives is dropped

@@ -1,0 +1,147 @@
+#include "app/datagram_reader.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace tarnwick {
+namespace {
+
+// Datagrams per system call.
+constexpr int ReadBatch = 64;
+// The largest UDP payload, so nothing is ever cut short.
+constexpr std::size_t LargestDatagram = 65536;
+// A window that stops taking datagrams must not take all memory with it.
+constexpr std::size_t QueueLimitBytes = 64u << 20;
+
+// Buffers for one recvmmsg call; pages are touched only as datagrams land in them.
+struct ReadSlots {
+    ReadSlots() : data(std::make_unique_for_overwrite<char[]>(ReadBatch * LargestDatagram)) {
+        for (std::size_t i = 0; i < ReadBatch; ++i)
+            vectors[i] = {data.get() + i * LargestDatagram, LargestDatagram};
+    }
+    // recvmmsg writes into the headers: they are set afresh before every call.
+    void Reset() {
+        for (std::size_t i = 0; i < ReadBatch; ++i) {
+            msghdr& h = headers[i].msg_hdr;
+            h = {};
+            h.msg_name = &senders[i];
+            h.msg_namelen = sizeof(sockaddr_in);
+            h.msg_iov = &vectors[i];
+            h.msg_iovlen = 1;
+            h.msg_control = controls[i].data();
+            h.msg_controllen = controls[i].size();
+            headers[i].msg_len = 0;
+        }
+    }
+
+    std::unique_ptr<char[]> data;
+    std::array<iovec, ReadBatch> vectors{};
+    std::array<sockaddr_in, ReadBatch> senders{};
+    std::array<std::array<char, CMSG_SPACE(sizeof(std::uint32_t))>, ReadBatch> controls{};
+    std::array<mmsghdr, ReadBatch> headers{};
+};
+
+// The socket's drop counter as the kernel stamped it on this datagram.
+bool DropCounter(msghdr& header, std::uint32_t& counter) {
+    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c != nullptr; c = CMSG_NXTHDR(&header, c))
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+            std::memcpy(&counter, CMSG_DATA(c), sizeof counter);
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+DatagramReader::DatagramReader(int descriptor, std::function<void()> ready)
+    : descriptor_(descriptor), wake_(::eventfd(0, EFD_CLOEXEC)), ready_(std::move(ready)),
+      thread_([this] { Run(); }) {}
+
+DatagramReader::~DatagramReader() {
+    stop_ = true;
+    const std::uint64_t one = 1;
+    if (wake_ >= 0) {
+        [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    }
+    thread_.join();
+    if (wake_ >= 0)
+        ::close(wake_);
+}
+
+std::vector<DatagramBatch> DatagramReader::Take() {
+    std::lock_guard lock(mutex_);
+    readyPosted_ = false;
+    queuedBytes_ = 0;
+    return std::exchange(queue_, {});
+}
+
+void DatagramReader::Queue(DatagramBatch batch) {
+    bool post = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (queuedBytes_ + batch.bytes.size() > QueueLimitBytes) {
+            // Lost, and said so like the kernel's losses.
+            batch.dropped += static_cast<std::uint32_t>(batch.entries.size());
+            batch.entries.clear();
+            batch.bytes.clear();
+        }
+        queuedBytes_ += batch.bytes.size();
+        queue_.push_back(std::move(batch));
+        post = !std::exchange(readyPosted_, true);
+    }
+    if (post)
+        ready_();
+}
+
+void DatagramReader::Run() {
+    ReadSlots slots;
+    // Without an eventfd the stop flag is looked at now and then.
+    const int timeoutMs = wake_ >= 0 ? -1 : 100;
+    while (!stop_) {
+        std::array<pollfd, 2> waits{{{descriptor_, POLLIN, 0}, {wake_, POLLIN, 0}}};
+        if (::poll(waits.data(), waits.size(), timeoutMs) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (waits[1].revents != 0 || (waits[0].revents & POLLNVAL) != 0)
+            return;
+        // Drain: a short read means the kernel's queue is empty for now.
+        for (int read = ReadBatch; read == ReadBatch;) {
+            slots.Reset();
+            read = ::recvmmsg(descriptor_, slots.headers.data(), ReadBatch, MSG_DONTWAIT, nullptr);
+            if (read <= 0)
+                break;
+            DatagramBatch batch;
+            std::size_t total = 0;
+            for (int i = 0; i < read; ++i)
+                total += slots.headers[static_cast<std::size_t>(i)].msg_len;
+            batch.bytes.reserve(total);
+            batch.entries.reserve(static_cast<std::size_t>(read));
+            for (std::size_t i = 0; i < static_cast<std::size_t>(read); ++i) {
+                mmsghdr& m = slots.headers[i];
+                std::uint32_t counter = 0;
+                if (DropCounter(m.msg_hdr, counter) && counter != kernelDrops_) {
+                    batch.dropped += counter - kernelDrops_; // wraps as the kernel's does
+                    kernelDrops_ = counter;
+                }
+                batch.entries.push_back({static_cast<std::uint32_t>(batch.bytes.size()), m.msg_len,
+                                         ntohl(slots.senders[i].sin_addr.s_addr)});
+                batch.bytes.append(static_cast<const char*>(slots.vectors[i].iov_base), m.msg_len);
+            }
+            Queue(std::move(batch));
+        }
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,56 @@
+// Drains a bound UDP socket on a thread of its own: a burst of replies waits in memory instead of
+// overflowing the kernel's receive buffer while the window paints or takes a click.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarnwick {
+
+// Datagrams as one batch read gave them, in arrival order: bytes back to back.
+struct DatagramBatch {
+    struct Entry {
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+        std::uint32_t sender = 0; // IPv4, host byte order
+    };
+    std::string bytes;
+    std::vector<Entry> entries;
+    // Datagrams lost before these arrived: the kernel's queue was full (or ours was).
+    std::uint32_t dropped = 0;
+};
+
+class DatagramReader {
+public:
+    // Reads `descriptor` (bound, with the drop counter switched on) until destroyed. `ready` runs
+    // on the reader's thread whenever the queue stops being empty: it may only post.
+    DatagramReader(int descriptor, std::function<void()> ready);
+    ~DatagramReader();
+    DatagramReader(const DatagramReader&) = delete;
+    DatagramReader& operator=(const DatagramReader&) = delete;
+
+    // Everything queued so far, oldest first.
+    std::vector<DatagramBatch> Take();
+
+private:
+    void Run();
+    void Queue(DatagramBatch batch);
+
+    const int descriptor_;
+    const int wake_; // an eventfd: written once, to stop
+    std::atomic<bool> stop_ = false;
+    std::function<void()> ready_;
+    std::uint32_t kernelDrops_ = 0; // the socket's counter as last seen
+    std::mutex mutex_;
+    std::vector<DatagramBatch> queue_;
+    std::size_t queuedBytes_ = 0;
+    bool readyPosted_ = false;
+    std::thread thread_;
+};
+
+} // namespace tarnwick

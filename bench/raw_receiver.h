@@ -1,0 +1,22 @@
+// The yardstick of the discovery benchmarks: a bare recvmmsg loop on port 10021 that asks once and
+// counts the simulator's replies, with the receive buffer sized as the console sizes its own.
+#pragma once
+
+#include <cstdint>
+
+namespace bench {
+
+struct RawSweep {
+    int datagrams = 0;       // from the simulator
+    std::uint64_t drops = 0; // turned away by a full receive buffer
+    double msToFirst = 0;    // from the request to the first reply
+    double msToLast = 0;     // ... and to the last
+    int buffer = 0;          // the receive buffer granted
+};
+
+// Broadcasts one identification request and reads until `units` replies from `simulator` (IPv4,
+// host order) are in or none came for a second. `bufferCap` 0 asks for the console's 8 MiB with
+// privilege; otherwise for at most that much without.
+RawSweep RawReceive(int units, std::uint32_t simulator, int bufferCap);
+
+} // namespace bench
