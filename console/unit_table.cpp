@@ -6,26 +6,25 @@ namespace tarnwick {
 
 std::vector<std::string> UnitTable::UnitVersions() const {
     std::vector<std::string> versions;
-    versions.reserve(rows_.size());
-    for (const auto& row : rows_)
-        versions.push_back(row.version);
+    versions.reserve(rows_.Size());
+    for (std::size_t i = 0; i < rows_.Size(); ++i)
+        versions.push_back(rows_[i].version);
     return versions;
 }
 
 int UnitTable::FindRowByMAC(std::string_view mac) const {
     const auto it = macIndex_.find(mac);
-    return it == macIndex_.end() || it->second.empty() ? 0 : it->second.front();
+    return it == macIndex_.end() ? 0 : it->second.first;
 }
 
 int UnitTable::AppendRow(std::string version) {
     const int number = UnitCount() + 1;
     if (listener_)
         listener_->RowsAboutToBeAppended(number, number);
-    UnitRow row;
+    UnitRow& row = rows_.Append();
     row.id = nextId_++;
     row.cells[0].text = UseDHCPRowText;
     row.version = std::move(version);
-    rows_.push_back(std::move(row));
     IndexAdd({}, number);
     if (listener_)
         listener_->RowsAppended(number, number);
@@ -38,7 +37,7 @@ void UnitTable::SetText(int row, int column, std::string_view text) {
         return;
     if (column == ListViewFieldNumberMACAddressColumn) {
         IndexRemove(cell.text, row);
-        IndexAdd(std::string(text), row);
+        IndexAdd(text, row);
     }
     cell.text.assign(text);
     Changed(row, column);
@@ -79,7 +78,7 @@ void UnitTable::SetReportedChecked(int row, bool checked) {
 void UnitTable::Clear() {
     if (listener_)
         listener_->RowsAboutToBeCleared();
-    rows_.clear();
+    rows_.Clear();
     macIndex_.clear();
     firstId_ = nextId_;
     batchRow_ = 0;
@@ -111,35 +110,61 @@ void UnitTable::Changed(int row, int column) {
     batchLast_ = std::max(batchLast_, column);
 }
 
-void UnitTable::IndexAdd(const std::string& mac, int row) {
-    auto& holders = macIndex_[mac];
-    holders.insert(std::lower_bound(holders.begin(), holders.end(), row), row);
+void UnitTable::IndexAdd(std::string_view mac, int row) {
+    auto it = macIndex_.find(mac);
+    if (it == macIndex_.end())
+        it = macIndex_.emplace(std::string(mac), MacHolders{}).first;
+    MacHolders& holders = it->second;
+    if (holders.first == 0) {
+        holders.first = row;
+        return;
+    }
+    if (row < holders.first)
+        std::swap(row, holders.first);
+    holders.more.insert(std::lower_bound(holders.more.begin(), holders.more.end(), row), row);
 }
 
-void UnitTable::IndexRemove(const std::string& mac, int row) {
+void UnitTable::IndexRemove(std::string_view mac, int row) {
     const auto it = macIndex_.find(mac);
     if (it == macIndex_.end())
         return;
-    auto& holders = it->second;
-    const auto at = std::lower_bound(holders.begin(), holders.end(), row);
-    if (at != holders.end() && *at == row)
-        holders.erase(at);
-    if (holders.empty())
+    MacHolders& holders = it->second;
+    if (holders.first == row) {
+        holders.first = holders.more.empty() ? 0 : holders.more.front();
+        if (!holders.more.empty())
+            holders.more.erase(holders.more.begin());
+    } else {
+        const auto at = std::lower_bound(holders.more.begin(), holders.more.end(), row);
+        if (at != holders.more.end() && *at == row)
+            holders.more.erase(at);
+    }
+    if (holders.first == 0 && !mac.empty())
         macIndex_.erase(it);
 }
 
 bool UnitTable::CheckInvariants() const {
     std::size_t indexed = 0;
     for (const auto& [mac, holders] : macIndex_) {
-        if (holders.empty() || !std::is_sorted(holders.begin(), holders.end()))
-            return false;
-        for (const int row : holders) {
-            if (!HasRow(row) || CellAt(row, ListViewFieldNumberMACAddressColumn).text != mac)
+        if (holders.first == 0) {
+            // Only the empty MAC's entry may stay without rows.
+            if (!mac.empty() || !holders.more.empty())
                 return false;
+            continue;
         }
-        indexed += holders.size();
+        const auto holds = [&, &key = mac](int row) {
+            return HasRow(row) && CellAt(row, ListViewFieldNumberMACAddressColumn).text == key;
+        };
+        if (!holds(holders.first))
+            return false;
+        int previous = holders.first;
+        for (const int row : holders.more) {
+            if (row <= previous || !holds(row))
+                return false;
+            previous = row;
+        }
+        indexed += 1 + holders.more.size();
     }
-    return indexed == rows_.size();
+    return indexed == rows_.Size();
 }
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "console/list_columns.h"
+#include "console/stable_rows.h"
 #include "protocol/constants.h"
 
 #include <cstdint>
@@ -47,8 +48,9 @@ public:
 
 class UnitTable {
 public:
-    int UnitCount() const { return static_cast<int>(rows_.size()); }
+    int UnitCount() const { return static_cast<int>(rows_.Size()); }
     bool HasRow(int row) const { return row >= 1 && row <= UnitCount(); }
+    // Stays valid while rows are appended, until Clear.
     const UnitRow& Row(int row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
     const Cell& CellAt(int row, int column) const {
         return Row(row).cells[static_cast<std::size_t>(column - 1)];
@@ -58,7 +60,7 @@ public:
 
     // The row of `unit` now; 0 when it has left the list.
     int RowOfUnit(UnitId unit) const {
-        return unit >= firstId_ && unit - firstId_ < rows_.size()
+        return unit >= firstId_ && unit - firstId_ < rows_.Size()
                    ? static_cast<int>(unit - firstId_) + 1
                    : 0;
     }
@@ -89,8 +91,8 @@ public:
 private:
     UnitRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row - 1)]; }
     void Changed(int row, int column);
-    void IndexAdd(const std::string& mac, int row);
-    void IndexRemove(const std::string& mac, int row);
+    void IndexAdd(std::string_view mac, int row);
+    void IndexRemove(std::string_view mac, int row);
 
     struct StringHash {
         using is_transparent = void;
@@ -98,9 +100,17 @@ private:
             return std::hash<std::string_view>{}(text);
         }
     };
-    std::vector<UnitRow> rows_;
-    // MAC text to the rows holding it, ascending: the first is the match.
-    std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> macIndex_;
+    // Rows per chunk: a chunk stays below the allocator's direct-mapping threshold.
+    static constexpr std::size_t RowsPerChunk = 64;
+    StableRows<UnitRow, RowsPerChunk> rows_;
+    // The rows holding one MAC text, ascending: `first` is the match. Units have their own MAC,
+    // so `more` is nearly always empty and costs no allocation.
+    struct MacHolders {
+        int first = 0; // 0: none
+        std::vector<int> more;
+    };
+    // The empty MAC's entry stays when it holds no row: every new row passes through it.
+    std::unordered_map<std::string, MacHolders, StringHash, std::equal_to<>> macIndex_;
     UnitTableListener* listener_ = nullptr;
     // Rows are only appended or all cleared, so ids run on from the first row's.
     UnitId firstId_ = 1;

@@ -103,6 +103,24 @@ TEST_F(UnitListUpdate, ChangeReplyWritesBlackPlainValuesIntoTheFirstRowWithItsMA
               "renamed||Use DHCP|||||||||||||m||");
 }
 
+// Growing far past one block of storage moves no row and mixes up no row's data or identity.
+TEST_F(UnitListUpdate, RowsStayPutAndKeepTheirIdentityWhileTheTableGrows) {
+    constexpr int Units = 300;
+    std::vector<const UnitRow*> addresses;
+    for (int i = 0; i < Units; ++i) {
+        ApplyIdentificationReply(
+            table, Fields("0D:" + test::SampleMac(i) + " 0C:h" + std::to_string(i)), "001");
+        addresses.push_back(&table.Row(i + 1));
+    }
+    ASSERT_EQ(table.UnitCount(), Units);
+    for (int row = 1; row <= Units; ++row) {
+        EXPECT_EQ(&table.Row(row), addresses[static_cast<std::size_t>(row - 1)]) << row;
+        EXPECT_EQ(table.RowOfUnit(table.Row(row).id), row);
+        EXPECT_EQ(table.FindRowByMAC(test::SampleMac(row - 1)), row);
+        EXPECT_EQ(table.CellAt(row, test::HostColumn).text, "h" + std::to_string(row - 1));
+    }
+}
+
 TEST_F(UnitListUpdate, ListenerHearsOneNoticePerReply) {
     RecordingListener listener;
     table.SetListener(&listener);
