@@ -13,8 +13,7 @@ std::vector<std::string> UnitTable::UnitVersions() const {
 }
 
 int UnitTable::FindRowByMAC(std::string_view mac) const {
-    const auto it = macIndex_.find(mac);
-    return it == macIndex_.end() ? 0 : it->second.first;
+    return macIndex_.Find(mac, Macs());
 }
 
 int UnitTable::AppendRow(std::string version) {
@@ -25,7 +24,7 @@ int UnitTable::AppendRow(std::string version) {
     row.id = nextId_++;
     row.cells[0].text = UseDHCPRowText;
     row.version = std::move(version);
-    IndexAdd({}, number);
+    macIndex_.Add({}, number, Macs());
     if (listener_)
         listener_->RowsAppended(number, number);
     return number;
@@ -36,8 +35,8 @@ void UnitTable::SetText(int row, int column, std::string_view text) {
     if (cell.text == text)
         return;
     if (column == ListViewFieldNumberMACAddressColumn) {
-        IndexRemove(cell.text, row);
-        IndexAdd(text, row);
+        macIndex_.Remove(cell.text, row, Macs());
+        macIndex_.Add(text, row, Macs());
     }
     cell.text.assign(text);
     Changed(row, column);
@@ -68,7 +67,10 @@ void UnitTable::SetChecked(int row, bool checked) {
 }
 
 void UnitTable::SetReportedText(int row, int column, std::string_view text) {
-    MutableRow(row).reportedText[static_cast<std::size_t>(column - 1)].assign(text);
+    // Known units report the same texts sweep after sweep: comparing is cheaper than copying.
+    std::string& reported = MutableRow(row).reportedText[static_cast<std::size_t>(column - 1)];
+    if (reported != text)
+        reported.assign(text);
 }
 
 void UnitTable::SetReportedChecked(int row, bool checked) {
@@ -79,7 +81,7 @@ void UnitTable::Clear() {
     if (listener_)
         listener_->RowsAboutToBeCleared();
     rows_.Clear();
-    macIndex_.clear();
+    macIndex_.Clear();
     firstId_ = nextId_;
     batchRow_ = 0;
     if (listener_)
@@ -110,61 +112,8 @@ void UnitTable::Changed(int row, int column) {
     batchLast_ = std::max(batchLast_, column);
 }
 
-void UnitTable::IndexAdd(std::string_view mac, int row) {
-    auto it = macIndex_.find(mac);
-    if (it == macIndex_.end())
-        it = macIndex_.emplace(std::string(mac), MacHolders{}).first;
-    MacHolders& holders = it->second;
-    if (holders.first == 0) {
-        holders.first = row;
-        return;
-    }
-    if (row < holders.first)
-        std::swap(row, holders.first);
-    holders.more.insert(std::lower_bound(holders.more.begin(), holders.more.end(), row), row);
-}
-
-void UnitTable::IndexRemove(std::string_view mac, int row) {
-    const auto it = macIndex_.find(mac);
-    if (it == macIndex_.end())
-        return;
-    MacHolders& holders = it->second;
-    if (holders.first == row) {
-        holders.first = holders.more.empty() ? 0 : holders.more.front();
-        if (!holders.more.empty())
-            holders.more.erase(holders.more.begin());
-    } else {
-        const auto at = std::lower_bound(holders.more.begin(), holders.more.end(), row);
-        if (at != holders.more.end() && *at == row)
-            holders.more.erase(at);
-    }
-    if (holders.first == 0 && !mac.empty())
-        macIndex_.erase(it);
-}
-
 bool UnitTable::CheckInvariants() const {
-    std::size_t indexed = 0;
-    for (const auto& [mac, holders] : macIndex_) {
-        if (holders.first == 0) {
-            // Only the empty MAC's entry may stay without rows.
-            if (!mac.empty() || !holders.more.empty())
-                return false;
-            continue;
-        }
-        const auto holds = [&, &key = mac](int row) {
-            return HasRow(row) && CellAt(row, ListViewFieldNumberMACAddressColumn).text == key;
-        };
-        if (!holds(holders.first))
-            return false;
-        int previous = holders.first;
-        for (const int row : holders.more) {
-            if (row <= previous || !holds(row))
-                return false;
-            previous = row;
-        }
-        indexed += 1 + holders.more.size();
-    }
-    return indexed == rows_.Size();
+    return macIndex_.Check(UnitCount(), Macs());
 }
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "console/list_columns.h"
+#include "console/mac_index.h"
 #include "console/stable_rows.h"
 #include "protocol/constants.h"
 
@@ -10,7 +11,6 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarnwick {
@@ -91,26 +91,19 @@ public:
 private:
     UnitRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row - 1)]; }
     void Changed(int row, int column);
-    void IndexAdd(std::string_view mac, int row);
-    void IndexRemove(std::string_view mac, int row);
-
-    struct StringHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
+    // How the MAC index reads a row's text.
+    struct MacReader {
+        const UnitTable* table;
+        std::string_view operator()(int row) const {
+            return table->CellAt(row, ListViewFieldNumberMACAddressColumn).text;
         }
     };
+    MacReader Macs() const { return {this}; }
+
     // Rows per chunk: a chunk stays below the allocator's direct-mapping threshold.
     static constexpr std::size_t RowsPerChunk = 64;
     StableRows<UnitRow, RowsPerChunk> rows_;
-    // The rows holding one MAC text, ascending: `first` is the match. Units have their own MAC,
-    // so `more` is nearly always empty and costs no allocation.
-    struct MacHolders {
-        int first = 0; // 0: none
-        std::vector<int> more;
-    };
-    // The empty MAC's entry stays when it holds no row: every new row passes through it.
-    std::unordered_map<std::string, MacHolders, StringHash, std::equal_to<>> macIndex_;
+    MacIndex macIndex_;
     UnitTableListener* listener_ = nullptr;
     // Rows are only appended or all cleared, so ids run on from the first row's.
     UnitId firstId_ = 1;
