@@ -68,10 +68,10 @@ void ConsoleSession::MergeLocalAddresses() {
 }
 
 IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {
-    IntakeOutcome outcome = tarnwick::TakeDatagram(bytes, sender, localAddresses_);
-    if (const auto* change = std::get_if<ChangeReply>(&outcome))
+    TakeDatagramInto(intake_, bytes, sender, localAddresses_);
+    if (const auto* change = std::get_if<ChangeReply>(&intake_))
         TakeChangeReply(*change, sender);
-    return Take(std::move(outcome));
+    return TakeOutcome(intake_);
 }
 
 void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view sender) {
@@ -114,11 +114,15 @@ std::string ConsoleSession::StatusText() const {
 }
 
 IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
-    if (auto* report = std::get_if<MessageReport>(&outcome)) {
+    return TakeOutcome(outcome);
+}
+
+IntakeResult ConsoleSession::TakeOutcome(const IntakeOutcome& outcome) {
+    if (const auto* report = std::get_if<MessageReport>(&outcome)) {
         Show(*report, MessageOrigin::Intake);
         return IntakeResult::Message;
     }
-    if (auto* id = std::get_if<IdentificationReply>(&outcome)) {
+    if (const auto* id = std::get_if<IdentificationReply>(&outcome)) {
         recovery_.ReplyArrived();
         if (id->backupStatus)
             backupStatus_ = *id->backupStatus;
@@ -127,7 +131,7 @@ IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
             SelectAgain(selection_);
         return IntakeResult::IdentificationReply;
     }
-    if (auto* change = std::get_if<ChangeReply>(&outcome)) {
+    if (const auto* change = std::get_if<ChangeReply>(&outcome)) {
         if (change->valid)
             ApplyChangeReply(units_, change->fields);
         // Valid or not, and whether or not a row matched, the wait is over.

@@ -171,6 +171,7 @@ public:
     std::string BaseCaption() const;
 
 private:
+    IntakeResult TakeOutcome(const IntakeOutcome& outcome);
     // Whether it went out.
     bool SendABroadcastMessage(const std::string& message);
     void TakeChangeReply(const ChangeReply& reply, std::string_view sender);
@@ -205,6 +206,8 @@ private:
     SessionSink& sink_;
     const bool internalMode_;
     UnitTable units_;
+    // The last datagram's outcome: the next one decodes into its storage.
+    IntakeOutcome intake_;
     std::vector<std::string> resolvedAddresses_;
     std::vector<std::string> interfaceAddresses_;
     std::vector<std::string> localAddresses_;

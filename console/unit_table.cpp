@@ -6,27 +6,25 @@ namespace tarnwick {
 
 std::vector<std::string> UnitTable::UnitVersions() const {
     std::vector<std::string> versions;
-    versions.reserve(rows_.size());
-    for (const auto& row : rows_)
-        versions.push_back(row.version);
+    versions.reserve(rows_.Size());
+    for (std::size_t i = 0; i < rows_.Size(); ++i)
+        versions.push_back(rows_[i].version);
     return versions;
 }
 
 int UnitTable::FindRowByMAC(std::string_view mac) const {
-    const auto it = macIndex_.find(mac);
-    return it == macIndex_.end() || it->second.empty() ? 0 : it->second.front();
+    return macIndex_.Find(mac, Macs());
 }
 
 int UnitTable::AppendRow(std::string version) {
     const int number = UnitCount() + 1;
     if (listener_)
         listener_->RowsAboutToBeAppended(number, number);
-    UnitRow row;
+    UnitRow& row = rows_.Append();
     row.id = nextId_++;
     row.cells[0].text = UseDHCPRowText;
     row.version = std::move(version);
-    rows_.push_back(std::move(row));
-    IndexAdd({}, number);
+    macIndex_.Add({}, number, Macs());
     if (listener_)
         listener_->RowsAppended(number, number);
     return number;
@@ -37,8 +35,8 @@ void UnitTable::SetText(int row, int column, std::string_view text) {
     if (cell.text == text)
         return;
     if (column == ListViewFieldNumberMACAddressColumn) {
-        IndexRemove(cell.text, row);
-        IndexAdd(std::string(text), row);
+        macIndex_.Remove(cell.text, row, Macs());
+        macIndex_.Add(text, row, Macs());
     }
     cell.text.assign(text);
     Changed(row, column);
@@ -69,7 +67,10 @@ void UnitTable::SetChecked(int row, bool checked) {
 }
 
 void UnitTable::SetReportedText(int row, int column, std::string_view text) {
-    MutableRow(row).reportedText[static_cast<std::size_t>(column - 1)].assign(text);
+    // Known units report the same texts sweep after sweep: comparing is cheaper than copying.
+    std::string& reported = MutableRow(row).reportedText[static_cast<std::size_t>(column - 1)];
+    if (reported != text)
+        reported.assign(text);
 }
 
 void UnitTable::SetReportedChecked(int row, bool checked) {
@@ -79,8 +80,8 @@ void UnitTable::SetReportedChecked(int row, bool checked) {
 void UnitTable::Clear() {
     if (listener_)
         listener_->RowsAboutToBeCleared();
-    rows_.clear();
-    macIndex_.clear();
+    rows_.Clear();
+    macIndex_.Clear();
     firstId_ = nextId_;
     batchRow_ = 0;
     if (listener_)
@@ -111,35 +112,8 @@ void UnitTable::Changed(int row, int column) {
     batchLast_ = std::max(batchLast_, column);
 }
 
-void UnitTable::IndexAdd(const std::string& mac, int row) {
-    auto& holders = macIndex_[mac];
-    holders.insert(std::lower_bound(holders.begin(), holders.end(), row), row);
-}
-
-void UnitTable::IndexRemove(const std::string& mac, int row) {
-    const auto it = macIndex_.find(mac);
-    if (it == macIndex_.end())
-        return;
-    auto& holders = it->second;
-    const auto at = std::lower_bound(holders.begin(), holders.end(), row);
-    if (at != holders.end() && *at == row)
-        holders.erase(at);
-    if (holders.empty())
-        macIndex_.erase(it);
-}
-
 bool UnitTable::CheckInvariants() const {
-    std::size_t indexed = 0;
-    for (const auto& [mac, holders] : macIndex_) {
-        if (holders.empty() || !std::is_sorted(holders.begin(), holders.end()))
-            return false;
-        for (const int row : holders) {
-            if (!HasRow(row) || CellAt(row, ListViewFieldNumberMACAddressColumn).text != mac)
-                return false;
-        }
-        indexed += holders.size();
-    }
-    return indexed == rows_.size();
+    return macIndex_.Check(UnitCount(), Macs());
 }
 
 } // namespace tarnwick

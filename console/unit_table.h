@@ -2,6 +2,8 @@
 #pragma once
 
 #include "console/list_columns.h"
+#include "console/mac_index.h"
+#include "console/stable_rows.h"
 #include "protocol/constants.h"
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarnwick {
@@ -47,8 +48,9 @@ public:
 
 class UnitTable {
 public:
-    int UnitCount() const { return static_cast<int>(rows_.size()); }
+    int UnitCount() const { return static_cast<int>(rows_.Size()); }
     bool HasRow(int row) const { return row >= 1 && row <= UnitCount(); }
+    // Stays valid while rows are appended, until Clear.
     const UnitRow& Row(int row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
     const Cell& CellAt(int row, int column) const {
         return Row(row).cells[static_cast<std::size_t>(column - 1)];
@@ -58,7 +60,7 @@ public:
 
     // The row of `unit` now; 0 when it has left the list.
     int RowOfUnit(UnitId unit) const {
-        return unit >= firstId_ && unit - firstId_ < rows_.size()
+        return unit >= firstId_ && unit - firstId_ < rows_.Size()
                    ? static_cast<int>(unit - firstId_) + 1
                    : 0;
     }
@@ -89,18 +91,19 @@ public:
 private:
     UnitRow& MutableRow(int row) { return rows_[static_cast<std::size_t>(row - 1)]; }
     void Changed(int row, int column);
-    void IndexAdd(const std::string& mac, int row);
-    void IndexRemove(const std::string& mac, int row);
-
-    struct StringHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
+    // How the MAC index reads a row's text.
+    struct MacReader {
+        const UnitTable* table;
+        std::string_view operator()(int row) const {
+            return table->CellAt(row, ListViewFieldNumberMACAddressColumn).text;
         }
     };
-    std::vector<UnitRow> rows_;
-    // MAC text to the rows holding it, ascending: the first is the match.
-    std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> macIndex_;
+    MacReader Macs() const { return {this}; }
+
+    // Rows per chunk: a chunk stays below the allocator's direct-mapping threshold.
+    static constexpr std::size_t RowsPerChunk = 64;
+    StableRows<UnitRow, RowsPerChunk> rows_;
+    MacIndex macIndex_;
     UnitTableListener* listener_ = nullptr;
     // Rows are only appended or all cleared, so ids run on from the first row's.
     UnitId firstId_ = 1;

@@ -3,29 +3,56 @@
 #include "protocol/constants.h"
 #include "protocol/hex_text.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <limits>
 
 namespace tarnwick {
 namespace {
 
 constexpr std::size_t FreeDiskHalfDigits = 8;
 constexpr std::size_t BackupStatusDigits = 2;
+constexpr std::array<const char*, 5> BackupStatusNames = {
+    "Not Available!", "Available", "CRC Error!", "Size Error!", "Not Found!"};
 
-std::string RenderHalf(std::string_view half) {
+void AppendHalf(std::string& out, std::string_view half) {
     const auto value = ReadHex32(half);
-    if (!value)
-        return "?";
+    if (!value) {
+        out += '?';
+        return;
+    }
     // Eight digits F read as -1: the unit sends two signed 32-bit numbers.
-    return std::to_string(static_cast<std::int32_t>(*value));
+    std::array<char, std::numeric_limits<std::int32_t>::digits10 + 2> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                   static_cast<std::int32_t>(*value))
+                         .ptr;
+    out.append(digits.data(), end);
+}
+
+void AppendFreeDisk(std::string& out, std::string_view value) {
+    const std::size_t take = std::min(value.size(), FreeDiskHalfDigits);
+    out += "Free Disk=";
+    AppendHalf(out, value.substr(0, take));
+    out += '/';
+    AppendHalf(out, value.substr(value.size() - take));
+}
+
+void AppendBackupStatus(std::string& out, std::string_view value) {
+    const std::int32_t status = DecodeBackupStatus(value);
+    out += "Backups=";
+    if (status >= 0 && status < static_cast<std::int32_t>(BackupStatusNames.size()))
+        out += BackupStatusNames[static_cast<std::size_t>(status)];
+    else
+        out += value;
 }
 
 } // namespace
 
 std::string RenderFreeDisk(std::string_view value) {
-    const std::size_t take = std::min(value.size(), FreeDiskHalfDigits);
-    const std::string_view first = value.substr(0, take);
-    const std::string_view last = value.substr(value.size() - take);
-    return "Free Disk=" + RenderHalf(first) + "/" + RenderHalf(last);
+    std::string text;
+    AppendFreeDisk(text, value);
+    return text;
 }
 
 std::int32_t DecodeBackupStatus(std::string_view value) {
@@ -40,22 +67,27 @@ std::int32_t DecodeBackupStatus(std::string_view value) {
 }
 
 std::string RenderBackupStatus(std::string_view value) {
-    static constexpr std::array<const char*, 5> names = {"Not Available!", "Available",
-                                                         "CRC Error!", "Size Error!", "Not Found!"};
-    const std::int32_t status = DecodeBackupStatus(value);
-    if (status >= 0 && status < static_cast<std::int32_t>(names.size()))
-        return std::string("Backups=") + names[static_cast<std::size_t>(status)];
-    return "Backups=" + std::string(value);
+    std::string text;
+    AppendBackupStatus(text, value);
+    return text;
 }
 
 std::string RenderExtraField(int fieldNumber, std::string_view value) {
+    std::string text;
+    AppendExtraField(text, fieldNumber, value);
+    return text;
+}
+
+void AppendExtraField(std::string& out, int fieldNumber, std::string_view value) {
     switch (fieldNumber) {
     case FieldNumberFreeDisk:
-        return RenderFreeDisk(value);
+        AppendFreeDisk(out, value);
+        break;
     case FieldNumberBackupStatus:
-        return RenderBackupStatus(value);
+        AppendBackupStatus(out, value);
+        break;
     default:
-        return std::string(value);
+        out += value;
     }
 }
 

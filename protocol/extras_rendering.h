@@ -19,5 +19,7 @@ std::string RenderBackupStatus(std::string_view value);
 
 // The text appended to the Device Information entry for field 17 and above (no comma).
 std::string RenderExtraField(int fieldNumber, std::string_view value);
+// The same text appended to `out`, without a temporary.
+void AppendExtraField(std::string& out, int fieldNumber, std::string_view value);
 
 } // namespace tarnwick

@@ -34,6 +34,12 @@ public:
         : bytes_(bytes), p_(p), end_(end) {}
 
     bool Decode(ReplyKind kind, UnitReplyFields& fields, std::optional<std::int32_t>& backup) {
+        // Cleared first: a reply that fails still names its unit by what it got to.
+        for (auto& entry : fields) {
+            entry.fieldNumber = 0;
+            entry.value.clear();
+        }
+        backup.reset();
         std::uint32_t width = 0;
         if (!ReadHexDigits(DigitWidthDigits, LargestMask, width) || p_ >= end_)
             return false;
@@ -42,8 +48,6 @@ public:
             if (!ReadHexDigits(width, LargestMask, value) || p_ >= end_)
                 return false;
         }
-        for (auto& entry : fields)
-            entry = ReplyField{};
         while (p_ < end_) {
             if (!DecodeItem(kind, fields, backup))
                 return false;
@@ -96,7 +100,7 @@ private:
             backup = DecodeBackupStatus(value);
         auto& extras = fields[ExtrasEntry];
         extras.fieldNumber = FieldNumberDeviceInformation;
-        extras.value += RenderExtraField(field, value);
+        AppendExtraField(extras.value, field, value);
         extras.value += ',';
     }
 
@@ -105,22 +109,40 @@ private:
     std::size_t end_;
 };
 
-IntakeOutcome DecodeReply(ReplyKind kind, std::string_view bytes, std::size_t p, std::size_t end,
-                          std::string versionText) {
-    UnitReplyFields fields;
-    std::optional<std::int32_t> backup;
-    const bool valid = DataPartDecoder(bytes, p, end).Decode(kind, fields, backup);
-    if (kind == ReplyKind::Change)
-        return ChangeReply{valid, std::move(fields)};
-    if (!valid)
-        return Dropped{};
-    return IdentificationReply{std::move(fields), std::move(versionText), backup};
+// Where a reply's data part lies, once the header has been judged.
+struct ReplyStart {
+    ReplyKind kind;
+    std::size_t dataStart;
+    std::size_t end;
+    std::string_view versionText;
+};
+
+template <typename Reply> Reply& Reuse(IntakeOutcome& outcome) {
+    if (auto* reply = std::get_if<Reply>(&outcome))
+        return *reply;
+    return outcome.emplace<Reply>();
 }
 
-} // namespace
+void DecodeReply(const ReplyStart& start, std::string_view bytes, IntakeOutcome& outcome) {
+    DataPartDecoder decoder(bytes, start.dataStart, start.end);
+    if (start.kind == ReplyKind::Change) {
+        auto& reply = Reuse<ChangeReply>(outcome);
+        std::optional<std::int32_t> backup;
+        reply.valid = decoder.Decode(start.kind, reply.fields, backup);
+        return;
+    }
+    auto& reply = Reuse<IdentificationReply>(outcome);
+    if (!decoder.Decode(start.kind, reply.fields, reply.backupStatus)) {
+        outcome = Dropped{};
+        return;
+    }
+    reply.versionText.assign(start.versionText);
+}
 
-IntakeOutcome TakeDatagram(std::string_view bytes, std::string_view senderAddress,
-                           const std::vector<std::string>& localAddresses) {
+using HeaderVerdict = std::variant<Dropped, MessageReport, ReplyStart>;
+
+HeaderVerdict JudgeHeader(std::string_view bytes, std::string_view senderAddress,
+                          const std::vector<std::string>& localAddresses) {
     if (std::find(localAddresses.begin(), localAddresses.end(), senderAddress) !=
         localAddresses.end())
         return Dropped{};
@@ -157,10 +179,11 @@ IntakeOutcome TakeDatagram(std::string_view bytes, std::string_view senderAddres
         static_cast<unsigned char>(bytes[MessageFieldsStartPositionsMessageClass]);
 
     std::size_t offset = MessageFieldsStartPositionsData;
-    std::string versionText;
     const std::size_t versionLimit = messageLength + VersionEndBias;
     while (offset < versionLimit && bytes[offset] != MessageDataFieldTerminator)
-        versionText.push_back(bytes[offset++]);
+        ++offset;
+    const std::string_view versionText =
+        bytes.substr(MessageFieldsStartPositionsData, offset - MessageFieldsStartPositionsData);
     if (messageLength < MinimumVersionMessageLength)
         return Report("Incorrect version number.", "");
     const std::size_t dataStart = offset + 1;
@@ -175,17 +198,38 @@ IntakeOutcome TakeDatagram(std::string_view bytes, std::string_view senderAddres
     if (functionCode == FunctionCodeIdentification &&
         messageClass == MessageClassIdentificationReply) {
         if (versionText != VersionNumbers001)
-            return Report("Version Number - Error", "Unknown version number <" + versionText +
-                                                        "> from " + std::string(senderAddress));
-        return DecodeReply(ReplyKind::Identification, bytes, dataStart, end,
-                           std::move(versionText));
+            return Report("Version Number - Error", "Unknown version number <" +
+                                                        std::string(versionText) + "> from " +
+                                                        std::string(senderAddress));
+        return ReplyStart{ReplyKind::Identification, dataStart, end, versionText};
     }
     if (functionCode == FunctionCodeChangeSettings && messageClass == MessageClassChangeReply) {
         if (versionText != VersionNumbers001)
-            return Report("Unknown Version Number", versionText);
-        return DecodeReply(ReplyKind::Change, bytes, dataStart, end, std::move(versionText));
+            return Report("Unknown Version Number", std::string(versionText));
+        return ReplyStart{ReplyKind::Change, dataStart, end, versionText};
     }
     return Dropped{};
+}
+
+} // namespace
+
+IntakeOutcome TakeDatagram(std::string_view bytes, std::string_view senderAddress,
+                           const std::vector<std::string>& localAddresses) {
+    IntakeOutcome outcome;
+    TakeDatagramInto(outcome, bytes, senderAddress, localAddresses);
+    return outcome;
+}
+
+void TakeDatagramInto(IntakeOutcome& outcome, std::string_view bytes,
+                      std::string_view senderAddress,
+                      const std::vector<std::string>& localAddresses) {
+    HeaderVerdict verdict = JudgeHeader(bytes, senderAddress, localAddresses);
+    if (const auto* start = std::get_if<ReplyStart>(&verdict))
+        DecodeReply(*start, bytes, outcome);
+    else if (auto* report = std::get_if<MessageReport>(&verdict))
+        outcome = std::move(*report);
+    else
+        outcome = Dropped{};
 }
 
 } // namespace tarnwick

@@ -31,5 +31,10 @@ using IntakeOutcome = std::variant<Dropped, MessageReport, IdentificationReply, 
 // Pure: the same bytes, sender and local addresses always give the same outcome.
 IntakeOutcome TakeDatagram(std::string_view datagram, std::string_view senderAddress,
                            const std::vector<std::string>& localAddresses);
+// The same outcome, written over `outcome`: a reply of the kind it already holds reuses its
+// texts' storage, so a sweep of replies allocates next to nothing for decoding.
+void TakeDatagramInto(IntakeOutcome& outcome, std::string_view datagram,
+                      std::string_view senderAddress,
+                      const std::vector<std::string>& localAddresses);
 
 } // namespace tarnwick

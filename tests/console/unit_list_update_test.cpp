@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 namespace tarnwick {
@@ -101,6 +102,52 @@ TEST_F(UnitListUpdate, ChangeReplyWritesBlackPlainValuesIntoTheFirstRowWithItsMA
     EXPECT_EQ(table.CellAt(1, test::HostColumn).text + "|" +
                   table.CellAt(2, test::HostColumn).text + "|" + Row(3),
               "renamed||Use DHCP|||||||||||||m||");
+}
+
+// Growing far past one block of storage moves no row and mixes up no row's data or identity.
+TEST_F(UnitListUpdate, RowsStayPutAndKeepTheirIdentityWhileTheTableGrows) {
+    constexpr int Units = 300;
+    std::vector<const UnitRow*> addresses;
+    for (int i = 0; i < Units; ++i) {
+        ApplyIdentificationReply(
+            table, Fields("0D:" + test::SampleMac(i) + " 0C:h" + std::to_string(i)), "001");
+        addresses.push_back(&table.Row(i + 1));
+    }
+    ASSERT_EQ(table.UnitCount(), Units);
+    for (int row = 1; row <= Units; ++row) {
+        EXPECT_EQ(&table.Row(row), addresses[static_cast<std::size_t>(row - 1)]) << row;
+        EXPECT_EQ(table.RowOfUnit(table.Row(row).id), row);
+        EXPECT_EQ(table.FindRowByMAC(test::SampleMac(row - 1)), row);
+        EXPECT_EQ(table.CellAt(row, test::HostColumn).text, "h" + std::to_string(row - 1));
+    }
+}
+
+// Renames that share, move and drop MAC texts, checked against the rule the lookup serves: the
+// first row in list order whose MAC cell is the text (the empty one included).
+TEST_F(UnitListUpdate, FindByMACAgreesWithAScanOfTheRowsThroughRenames) {
+    constexpr std::uint_fast32_t Rows = 200, Texts = 60, Renames = 3000;
+    std::minstd_rand random(16);
+    const auto text = [](std::uint_fast32_t n) {
+        return n == 0 ? std::string() : "mac-" + std::to_string(n);
+    };
+    const auto scan = [&](const std::string& mac) {
+        for (int row = 1; row <= table.UnitCount(); ++row)
+            if (table.CellAt(row, test::MACColumn).text == mac)
+                return row;
+        return 0;
+    };
+    for (std::uint_fast32_t i = 0; i < Rows; ++i)
+        table.SetText(table.AppendRow("001"), test::MACColumn, text(random() % Texts));
+    for (std::uint_fast32_t step = 0; step < Renames; ++step) {
+        const int row = static_cast<int>(random() % Rows) + 1;
+        const std::string before = table.CellAt(row, test::MACColumn).text;
+        const std::string after = text(random() % Texts);
+        table.SetText(row, test::MACColumn, after);
+        ASSERT_EQ(table.FindRowByMAC(before), scan(before)) << step;
+        ASSERT_EQ(table.FindRowByMAC(after), scan(after)) << step;
+    }
+    for (std::uint_fast32_t n = 0; n < Texts; ++n)
+        EXPECT_EQ(table.FindRowByMAC(text(n)), scan(text(n))) << n;
 }
 
 TEST_F(UnitListUpdate, ListenerHearsOneNoticePerReply) {

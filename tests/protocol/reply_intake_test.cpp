@@ -172,6 +172,35 @@ TEST(ReplyIntake, ItemsFillTheirEntries) {
     EXPECT_EQ(reply.backupStatus, 1);
 }
 
+// A stream decoded over one outcome: each datagram gives what it gives alone, nothing of the
+// reply before it (entries, extras, backup status, version) is left behind.
+TEST(ReplyIntake, DecodingOverTheLastOutcomeLeavesNothingOfIt) {
+    const auto describe = [](const IntakeOutcome& outcome) {
+        std::string text = Kind(outcome);
+        const UnitReplyFields* fields = nullptr;
+        if (const auto* id = std::get_if<IdentificationReply>(&outcome)) {
+            text +=
+                " " + id->versionText + " backup " + std::to_string(id->backupStatus.value_or(-1));
+            fields = &id->fields;
+        } else if (const auto* change = std::get_if<ChangeReply>(&outcome)) {
+            fields = &change->fields;
+        }
+        for (std::size_t i = 0; fields && i < fields->size(); ++i)
+            text += "|" + std::to_string((*fields)[i].fieldNumber) + ":" + (*fields)[i].value;
+        return text;
+    };
+    const std::string full = Data("01:Vendor|0A:TRUE|0D:00:11|11:0000040000001000|12:01|");
+    IntakeOutcome outcome;
+    for (const std::string& bytes :
+         {Reply(16, 5, 1, -1, full), Reply(16, 5, 1, -1, Data("0C:h|")),
+          Reply(19, 6, 1, -1, Data("0D:00:11|0C:cam|")),
+          Reply(19, 6, 1, -1, Data("0D:x|", "0G10000000")), Reply(16, 5, 1, -1, full), Reply(20, 5),
+          Reply(16, 5, 1, -1, Data("0D:x|0Z:y|")), Reply(16, 5, 1, -1, Data("0D:00:22|"))}) {
+        TakeDatagramInto(outcome, bytes, kUnit, kLocal);
+        EXPECT_EQ(describe(outcome), describe(Take(bytes)));
+    }
+}
+
 TEST(ReplyIntake, EveryPrefixOfAReplyIsHandledWithoutReadingPastIt) {
     const std::string bytes = Reply(16, 5, 1, -1, Data("0D:00:11:22|0C:host|"));
     for (std::size_t n = 0; n < bytes.size(); ++n) {
