@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -22,6 +23,8 @@ constexpr int ReadBatch = 64;
 constexpr std::size_t LargestDatagram = 65536;
 // A window that stops taking datagrams must not take all memory with it.
 constexpr std::size_t QueueLimitBytes = 64u << 20;
+// How long a quiet socket is polled before the reader sleeps.
+constexpr auto BurstGap = std::chrono::milliseconds(2);
 
 // Buffers for one recvmmsg call; pages are touched only as datagrams land in them.
 struct ReadSlots {
@@ -116,12 +119,17 @@ void DatagramReader::Run() {
         }
         if (waits[1].revents != 0 || (waits[0].revents & POLLNVAL) != 0)
             return;
-        // Drain: a short read means the kernel's queue is empty for now.
-        for (int read = ReadBatch; read == ReadBatch;) {
+        // Drain, and keep looking for a moment after the queue runs dry: in a burst the next
+        // reply is microseconds away, and falling asleep and being woken for each one (an
+        // inter-processor interrupt, dear on a virtual machine) is slower than the burst.
+        auto lastRead = std::chrono::steady_clock::now();
+        while (!stop_ && std::chrono::steady_clock::now() - lastRead < BurstGap) {
             slots.Reset();
-            read = ::recvmmsg(descriptor_, slots.headers.data(), ReadBatch, MSG_DONTWAIT, nullptr);
+            const int read =
+                ::recvmmsg(descriptor_, slots.headers.data(), ReadBatch, MSG_DONTWAIT, nullptr);
             if (read <= 0)
-                break;
+                continue;
+            lastRead = std::chrono::steady_clock::now();
             DatagramBatch batch;
             std::size_t total = 0;
             for (int i = 0; i < read; ++i)
