@@ -17,10 +17,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <deque>
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -32,6 +34,7 @@ struct SendOptions {
     double dropShare = 0.0;
     bool logReplies = true;
     bool burst = false;
+    int linkMbps = 1000; // the console's link; 0: as fast as this machine sends
 };
 
 // Every event carries the milliseconds since the simulator started.
@@ -219,13 +222,28 @@ private:
             headers[i].msg_hdr.msg_iov = &vectors[i];
             headers[i].msg_hdr.msg_iovlen = 1;
         }
+        // A switch hands the replies to the console's port no faster than its link carries
+        // them: each frame with its Ethernet, IP and UDP overhead, preamble and gap.
+        constexpr std::size_t FrameOverhead = 66;
+        constexpr std::size_t PacedChunk = 32;
+        const auto started = std::chrono::steady_clock::now();
+        double bits = 0;
         std::size_t sent = 0;
         for (int waits = 0; sent < replies.size() && waits < 200;) {
+            const std::size_t limit = send_.linkMbps > 0 ? PacedChunk : 1024;
             const auto chunk =
-                static_cast<unsigned>(std::min<std::size_t>(replies.size() - sent, 1024));
+                static_cast<unsigned>(std::min<std::size_t>(replies.size() - sent, limit));
             const int n = ::sendmmsg(descriptor, headers.data() + sent, chunk, 0);
             if (n > 0) {
+                for (std::size_t i = sent; i < sent + static_cast<std::size_t>(n); ++i)
+                    bits += 8.0 * static_cast<double>(replies[i]->bytes.size() + FrameOverhead);
                 sent += static_cast<std::size_t>(n);
+                if (send_.linkMbps > 0) {
+                    const auto due = started + std::chrono::nanoseconds(static_cast<long long>(
+                                                   bits * 1000.0 / send_.linkMbps));
+                    // Asleep, not spinning: the units are other machines, not this one's CPU.
+                    std::this_thread::sleep_until(due);
+                }
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOBUFS)
@@ -323,12 +341,17 @@ int main(int argc, char** argv) {
     const QCommandLineOption burst(
         "burst", "Send all replies to a request back to back in one burst, in a random order, "
                  "reading nothing in between, as units on one switch answer at once.");
+    const QCommandLineOption linkMbps(
+        "link-mbps",
+        "With --burst: the console's link speed in Mbit/s, which the switch cannot outpace "
+        "(default 1000); 0 sends as fast as this machine can.",
+        "mbps", "1000");
     const QCommandLineOption reverse(
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
     parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, silentUnit,
-                       delay, dropShare, version, malformed, noReplyLog, reverse, burst});
+                       delay, dropShare, version, malformed, noReplyLog, reverse, burst, linkMbps});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -387,6 +410,9 @@ int main(int argc, char** argv) {
     sendOptions.unicast = parser.isSet(unicast);
     sendOptions.logReplies = !parser.isSet(noReplyLog);
     sendOptions.burst = parser.isSet(burst);
+    sendOptions.linkMbps = parser.value(linkMbps).toInt(&ok);
+    if (!ok || sendOptions.linkMbps < 0)
+        return fail("--link-mbps needs a number of Mbit/s");
     sendOptions.delayMs = parser.value(delay).toInt(&ok);
     if (!ok || sendOptions.delayMs < 0)
         return fail("--reply-delay needs a number of milliseconds");
