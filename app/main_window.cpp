@@ -136,6 +136,9 @@ void frmLumivarNetTarnwick::StartUp() {
 void frmLumivarNetTarnwick::TimerOpenTick() {
     session_.TimerOpenTick(SckUDP->StateValue());
     UpdateResults();
+    // For timing big sites from outside: how many are listed, each time that changes.
+    if (trace_ && std::exchange(tracedUnits_, session_.UnitCount()) != session_.UnitCount())
+        qInfo("tarnwick: %d units listed", tracedUnits_);
 }
 
 void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {

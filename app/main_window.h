@@ -65,6 +65,8 @@ private:
     WindowLayout layout_;
     QTimer TimerOpen;
     bool listFocusDue_ = false;
+    const bool trace_ = qEnvironmentVariableIsSet("TARNWICK_TRACE");
+    int tracedUnits_ = 0;
 };
 
 } // namespace tarnwick
