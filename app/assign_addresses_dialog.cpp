@@ -37,7 +37,13 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* p
     txtSubnetMask = AddressField(this, "txtSubnetMask", "Subnet mask");
     txtDefaultGateway = AddressField(this, "txtDefaultGateway", "Default gateway (optional)");
     txtDNSServer = AddressField(this, "txtDNSServer", "DNS server (optional)");
-    txtSubnetMask->setText("255.255.255.0");
+    // The mask the units already have is the likely one.
+    const int first = std::max(session_.SelectedUnitIndex(), 1);
+    const std::string mask =
+        session_.Units().HasRow(first)
+            ? session_.Units().CellAt(first, ColumnOfField(FieldNumberSubnetMask)).text
+            : std::string();
+    txtSubnetMask->setText(mask.empty() ? QString("255.255.255.0") : Latin1(mask));
     optFromSelected = new QRadioButton("From the &selected unit to the end of the list", this);
     optFromSelected->setObjectName("optFromSelected");
     optAllUnits = new QRadioButton("&All units", this);

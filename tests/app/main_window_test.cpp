@@ -4,13 +4,16 @@
 #include "app/host_identity.h"
 #include "app/pending_edit_delegate.h"
 #include "app/readable_colour.h"
+#include "app/site_files.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -158,6 +161,52 @@ TEST(MainWindow, ADarkSchemeKeepsEveryTextReadable) {
     Delegate().initStyleOption(&option, model->index(0, HostColumn - 1));
     EXPECT_GE(Contrast(option.palette.color(QPalette::Text), dark.color(QPalette::Base)), 3.0);
     QApplication::setPalette(light);
+}
+
+// Apply first says what is wrong with the addresses it would set: Cancel (the default, and
+// Escape) sends nothing, Apply Anyway sends.
+TEST(MainWindow, CheckAddressesStandsBetweenApplyAndTheWire) {
+    WindowUnderTest w;
+    w.Show();
+    w.AddUnits(4);
+    for (const int row : {2, 4}) { // units without DHCP
+        ASSERT_TRUE(w.Session().StartEdit(row, true, SavedIPColumn));
+        ASSERT_EQ(w.Session().SetText("10.1.0.50"), CommitResult::Accepted);
+    }
+    w.Sent();
+    for (const bool anyway : {false, true}) {
+        w.Button("buttonApply")->click();
+        QMessageBox* box = nullptr;
+        for (QMessageBox* open : w->findChildren<QMessageBox*>("CheckAddressesBox"))
+            box = open->isVisible() ? open : box;
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->windowTitle(), "Check Addresses");
+        EXPECT_TRUE(box->text().contains("10.1.0.50")) << box->text().toStdString();
+        ASSERT_EQ(box->defaultButton()->text(), "Cancel");
+        if (anyway)
+            box->buttons().at(0)->click();
+        else
+            QTest::keyClick(box, Qt::Key_Escape);
+        QTest::qWait(50); // Apply's walk takes a row per turn of the loop
+        EXPECT_EQ(w.Sent().find("changes") != std::string::npos, anyway) << anyway;
+    }
+}
+
+// An export is written whole or not at all.
+TEST(SiteFiles, AFailedExportLeavesNoFileAndSaysWhy) {
+    QTemporaryDir folder;
+    const QString written = folder.filePath("list.csv");
+    EXPECT_EQ(WriteExport(written, "a,b\r\n"), std::nullopt);
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "a,b\r\n");
+    const QString nowhere = folder.filePath("missing/list.csv");
+    const auto failed = WriteExport(nowhere, "a,b\r\n");
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_FALSE(failed->isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"list.csv"})
+        << "nothing half written";
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {
