@@ -48,7 +48,9 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* p
     optFromSelected->setObjectName("optFromSelected");
     optAllUnits = new QRadioButton("&All units", this);
     optAllUnits->setObjectName("optAllUnits");
-    const bool selected = session_.SelectedUnitIndex() > 0;
+    const int selectedRow = session_.SelectedUnitIndex();
+    fromUnit_ = selectedRow > 0 ? session_.Units().Row(selectedRow).id : 0;
+    const bool selected = fromUnit_ != 0;
     optFromSelected->setEnabled(selected);
     (selected ? optFromSelected : optAllUnits)->setChecked(true);
 
@@ -90,15 +92,16 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* p
 }
 
 AddressAssignment AssignAddressesDialog::Assignment() const {
-    const int selected = session_.SelectedUnitIndex();
+    const int from = optFromSelected->isChecked() ? session_.Units().RowOfUnit(fromUnit_) : 0;
     return {Typed(txtStartAddress), Typed(txtSubnetMask), Typed(txtDefaultGateway),
-            Typed(txtDNSServer), optFromSelected->isChecked() && selected > 0 ? selected : 1};
+            Typed(txtDNSServer), std::max(from, 1)};
 }
 
 void AssignAddressesDialog::UpdatePreview() {
     const AddressSequence preview = txtStartAddress->text().trimmed().isEmpty()
                                         ? AddressSequence{{}, "Type the first address to assign."}
                                         : session_.PreviewAddresses(Assignment());
+    shown_ = preview.units;
     tblPreview->setRowCount(static_cast<int>(preview.units.size()));
     int row = 0;
     for (const AssignedAddress& unit : preview.units) {
@@ -112,10 +115,15 @@ void AssignAddressesDialog::UpdatePreview() {
 }
 
 void AssignAddressesDialog::accept() {
-    // The list may have changed since the preview: the session checks again.
+    // Units may have come or gone since the preview: OK assigns only what was shown.
+    if (session_.PreviewAddresses(Assignment()).units != shown_) {
+        UpdatePreview();
+        lblProblem->setText("The list has changed: look at the preview again.");
+        return;
+    }
     const AddressSequence done = session_.AssignAddresses(Assignment());
     if (!done.problem.empty()) {
-        UpdatePreview();
+        lblProblem->setText(QString::fromStdString(done.problem));
         return;
     }
     QDialog::accept();

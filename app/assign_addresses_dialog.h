@@ -25,6 +25,10 @@ private:
     void UpdatePreview();
 
     ConsoleSession& session_;
+    // The unit selected when the dialog opened: the selection may move on meanwhile.
+    UnitId fromUnit_ = 0;
+    // What the user has seen and would approve with OK.
+    std::vector<AssignedAddress> shown_;
     QLineEdit* txtStartAddress;
     QLineEdit* txtSubnetMask;
     QLineEdit* txtDefaultGateway;

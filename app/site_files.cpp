@@ -11,7 +11,7 @@ namespace {
 
 constexpr char CsvFilter[] = "CSV files (*.csv);;All files (*)";
 // A plan is a few hundred lines; anything far larger is not one.
-constexpr qint64 LargestPlan = 64 * 1024 * 1024;
+constexpr qint64 LargestPlan = qint64{64} * 1024 * 1024;
 
 void Tell(QWidget* parent, MessageIcon icon, const char* title, const QString& text) {
     OpenMessageBox(parent, {icon, title, text.toStdString(), TextEncoding::Utf8}, {});
@@ -67,11 +67,14 @@ void ImportFile(QWidget* parent, ConsoleSession& session, const QString& path) {
 std::optional<QString> WriteExport(const QString& path, const std::string& text) {
     // Written beside the target and renamed over it: a failure leaves no half-written file.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that the disk cuts short is still committed, half written.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-        static_cast<qint64>(text.size())) {
-        const QString reason = file.errorString();
+    const auto size = static_cast<qint64>(text.size());
+    if (const qint64 written = file.write(text.data(), size); written != size) {
+        const QString reason =
+            written < 0 ? file.errorString()
+                        : QString("only %1 of %2 bytes could be written").arg(written).arg(size);
         file.cancelWriting();
         return reason;
     }

@@ -87,6 +87,8 @@ const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
 }
 
 std::optional<std::string> UdpTransport::Bind() {
+    // One reader per socket: the old one stops before its descriptor can be reused.
+    reader_.reset();
     // No address sharing: no other program may take our replies.
     if (!socket_.bind(QHostAddress::AnyIPv4, Port, QUdpSocket::DontShareAddress)) {
         const QString error = socket_.errorString();
@@ -173,8 +175,14 @@ void UdpTransport::ReadSlice() {
     if (reading_ || !reader_)
         return;
     reading_ = true;
-    for (DatagramBatch& batch : reader_->Take())
-        pending_.push_back(std::move(batch));
+    // A new take only once the last one is done: what waits counts against the reader's limit
+    // meanwhile. An empty take re-arms the reader's wake-up.
+    const auto takeWhenDone = [this] {
+        if (pending_.empty())
+            for (DatagramBatch& batch : reader_->Take())
+                pending_.push_back(std::move(batch));
+    };
+    takeWhenDone();
     QElapsedTimer slice;
     slice.start();
     while (!pending_.empty() && slice.elapsed() < IntakeSliceMs) {
@@ -197,6 +205,7 @@ void UdpTransport::ReadSlice() {
         if (next_ == batch.entries.size()) {
             pending_.pop_front();
             next_ = 0;
+            takeWhenDone();
         }
     }
     if (handlers_.batchEnded)

@@ -104,16 +104,16 @@ const ChangeResult* ConsoleSession::ResultOf(int row) const {
 }
 
 std::string ConsoleSession::StatusText() const {
-    if (std::string lost = recovery_.Text(); !lost.empty())
-        return lost;
-    if (!notice_.empty())
-        return notice_;
+    // Neither notice hides the other.
+    const std::string lost = recovery_.Text();
+    if (!notice_.empty() || !lost.empty())
+        return notice_.empty() ? lost : lost.empty() ? notice_ : notice_ + " \u00b7 " + lost;
     if (std::string round = results_.RoundText(); !round.empty())
         return round;
     return std::to_string(UnitCount()) + (UnitCount() == 1 ? " unit" : " units");
 }
 
-IntakeResult ConsoleSession::Take(IntakeOutcome outcome) {
+IntakeResult ConsoleSession::Take(const IntakeOutcome& outcome) {
     return TakeOutcome(outcome);
 }
 

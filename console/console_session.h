@@ -55,7 +55,7 @@ public:
 
     // Intake: the one road of a datagram into the console.
     IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender);
-    IntakeResult Take(IntakeOutcome outcome);
+    IntakeResult Take(const IntakeOutcome& outcome);
     void MessageClosed(MessageOrigin origin);
     // The receive buffer had no room for `count` datagrams: the units are asked again once the
     // burst is over.

@@ -58,6 +58,10 @@ struct Reader {
         const int field = FieldOfColumn[static_cast<std::size_t>(column - 1)];
         if (!editable(field, row))
             return Problem(line, column, "this unit has none to change.");
+        // No key types these, and a NUL would end the value early in the change request.
+        if (std::any_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+            return Problem(line, column, "a control character or line break is not allowed.");
         if (auto message = ValidationMessage(field, text, latin1.has_value()))
             return Problem(line, column, *message);
         if (field == FieldNumberSerialNumber &&

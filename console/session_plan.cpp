@@ -36,11 +36,17 @@ std::string ConsoleSession::ExportList() const {
     return csv;
 }
 
+// Edits made while a change request waits for its reply, or during Apply's walk, would be
+// overwritten by the reply or left behind by the walk: the list takes none then, nor does a plan.
+constexpr char BusyProblem[] =
+    "The units are being sent their changes: try again when the list is enabled.";
+
 ImportResult ConsoleSession::ImportPlan(std::string_view csvUtf8) {
+    if (shutDown_ || !listEnabled_ || applying_)
+        return {{BusyProblem}, {}, {}};
     ImportResult result = ReadPlan(csvUtf8, units_, internalMode_,
                                    [this](int field, int row) { return IsEditable(field, row); });
-    if (!shutDown_)
-        MakePendingEdits(result.edits);
+    MakePendingEdits(result.edits);
     return result;
 }
 
@@ -67,7 +73,9 @@ AddressSequence ConsoleSession::PreviewAddresses(const AddressAssignment& assign
 
 AddressSequence ConsoleSession::AssignAddresses(const AddressAssignment& assignment) {
     AddressSequence sequence = PreviewAddresses(assignment);
-    if (shutDown_ || !sequence.problem.empty())
+    if (shutDown_ || !listEnabled_ || applying_)
+        sequence.problem = BusyProblem;
+    if (!sequence.problem.empty())
         return sequence;
     std::vector<PlannedEdit> edits;
     for (const AssignedAddress& unit : sequence.units) {

@@ -30,7 +30,7 @@ public:
     T& Append() {
         if (size_ == chunks_.size() * ChunkRows)
             chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
-        T* element = std::construct_at(Slot(size_));
+        T* element = std::construct_at(Storage(size_));
         ++size_;
         return *element;
     }
@@ -44,10 +44,13 @@ private:
     struct Chunk {
         alignas(T) std::byte bytes[sizeof(T) * ChunkRows];
     };
-    T* Slot(std::size_t index) const {
+    // Where element `index` lives or is to be built.
+    T* Storage(std::size_t index) const {
         std::byte* at = chunks_[index / ChunkRows]->bytes + sizeof(T) * (index % ChunkRows);
-        return std::launder(reinterpret_cast<T*>(at));
+        return reinterpret_cast<T*>(at);
     }
+    // A built element.
+    T* Slot(std::size_t index) const { return std::launder(Storage(index)); }
 
     std::vector<std::unique_ptr<Chunk>> chunks_;
     std::size_t size_ = 0;

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace tarnwick::test {
 namespace {
 
@@ -187,26 +190,34 @@ TEST(MainWindow, CheckAddressesStandsBetweenApplyAndTheWire) {
             box->buttons().at(0)->click();
         else
             QTest::keyClick(box, Qt::Key_Escape);
-        QTest::qWait(50); // Apply's walk takes a row per turn of the loop
-        EXPECT_EQ(w.Sent().find("changes") != std::string::npos, anyway) << anyway;
+        // Apply's walk takes a row per turn of the loop.
+        const auto sent = [&] { return Labels(w.link->sent).find("changes") != std::string::npos; };
+        EXPECT_EQ(QTest::qWaitFor(sent, 500), anyway) << anyway;
+        w.Sent();
     }
 }
 
-// An export is written whole or not at all.
-TEST(SiteFiles, AFailedExportLeavesNoFileAndSaysWhy) {
+// An export is written whole or not at all: a write that fails half way (here the file size
+// limit) leaves the file that was there as it was, and no other.
+TEST(SiteFiles, AFailedExportLeavesTheOldFileAndSaysWhy) {
     QTemporaryDir folder;
-    const QString written = folder.filePath("list.csv");
-    EXPECT_EQ(WriteExport(written, "a,b\r\n"), std::nullopt);
-    QFile file(written);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "a,b\r\n");
-    const QString nowhere = folder.filePath("missing/list.csv");
-    const auto failed = WriteExport(nowhere, "a,b\r\n");
+    const QString path = folder.filePath("list.csv");
+    ASSERT_EQ(WriteExport(path, "old\r\n"), std::nullopt);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{16, limit.rlim_max};
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto failed = WriteExport(path, std::string(4096, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, signal);
     ASSERT_TRUE(failed.has_value());
     EXPECT_FALSE(failed->isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "old\r\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList{"list.csv"})
-        << "nothing half written";
+              QStringList{"list.csv"});
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {

@@ -33,6 +33,8 @@ TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     EXPECT_NE(Line(list, 2).find(",cam\xC3\xA9ra,00:1B:2C:00:00:02,"), std::string::npos);
     EXPECT_EQ(Line(list, 2).substr(Line(list, 2).size() - 16), ",sent,09:15:00\r\n");
     EXPECT_EQ(Line(list, 4), "");
+    for (int tick = 0; tick < ChangeReplyWaitTicks; ++tick) // the list takes edits again
+        session.TimerOpenTick(1);
 
     Console internal(true);
     internal.Feed({1, 3});
@@ -74,7 +76,9 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
                            "00:1B:2C:00:00:03,cam\xE2\x82\xAC,,yes,CAM3\n"
                            ",x\n"
                            "00:1B:2C:00:00:01\n");
-    EXPECT_EQ(result.problems, (Texts{"Line 3, Subnet Mask: Incorrect Subnet mask.",
+    EXPECT_EQ(result.problems, (Texts{"Line 3, Host Name: a control character or line break is "
+                                      "not allowed.",
+                                      "Line 3, Subnet Mask: Incorrect Subnet mask.",
                                       "Line 5, Host Name: Host Name - Incorrect character.",
                                       "Line 5, Use DHCP: TRUE or FALSE expected.",
                                       "Line 5, Unit ID: this unit has none to change.",
@@ -85,6 +89,15 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 0, buttons off, list on, wait 0");
     EXPECT_EQ(session.ImportPlan("Host Name\nx\n").problems,
               (Texts{"The first line names no \"MAC Address\" column."}));
+    // While a change request waits for its reply the list takes no edits, nor does a plan.
+    ASSERT_EQ(Commit(1, HostColumn, "typed"), CommitResult::Accepted);
+    session.SendChanges(1);
+    const std::string busy =
+        "The units are being sent their changes: try again when the list is enabled.";
+    EXPECT_EQ(session.ImportPlan("MAC Address,Host Name\n" + SampleMac(2) + ",x\n").problems,
+              Texts{busy});
+    EXPECT_EQ(session.AssignAddresses({"10.1.0.3", "255.255.255.0", "", "", 1}).problem, busy);
+    EXPECT_EQ(session.PendingChangeCount(), 1);
 }
 
 TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeave) {
