@@ -21,7 +21,7 @@ constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 // A sweep of thousands of units arrives in a burst; the kernel caps what it grants.
 constexpr int WantedReceiveBuffer = 8 << 20;
 // Intake hands the loop back after this long, so repaints and clicks go on during a sweep.
-constexpr int IntakeSliceMs = 8;
+constexpr int IntakeSliceMs = 5;
 
 enum SocketStateValue {
     SocketStateClosed = 0,
