@@ -1,5 +1,6 @@
 // kvq-unit-sim: emulates any number of KVQ units on UDP port 10021.
 #include "protocol/constants.h"
+#include "sim/burst_sender.h"
 #include "sim/json_line.h"
 #include "sim/unit_responder.h"
 
@@ -11,18 +12,14 @@
 #include <QUdpSocket>
 #include <QVariant>
 
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <deque>
 #include <fstream>
 #include <iostream>
 #include <random>
-#include <thread>
 
 namespace {
 
@@ -154,11 +151,13 @@ private:
                 if (!dropped[i])
                     order.push_back(i);
             std::shuffle(order.begin(), order.end(), rng_);
-            std::vector<const Outgoing*> burst;
+            std::vector<const std::string*> burst;
             burst.reserve(order.size());
             for (const std::size_t i : order)
-                burst.push_back(&replies[i]);
-            const std::size_t count = SendBurst(burst, target);
+                burst.push_back(&replies[i].bytes);
+            const std::size_t count = SendBurst(
+                static_cast<int>(socket_.socketDescriptor()), burst, target.toIPv4Address(),
+                tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort, send_.linkMbps);
             for (std::size_t n = 0; n < order.size(); ++n)
                 sent[order[n]] = n < count;
         }
@@ -203,57 +202,6 @@ private:
             socket_.waitForBytesWritten(5);
         }
         return false;
-    }
-
-    // All at once, as units on one switch answer: back to back in as few system calls as the
-    // kernel takes, reading nothing in between. How many went out, in order.
-    std::size_t SendBurst(const std::vector<const Outgoing*>& replies, const QHostAddress& target) {
-        const int descriptor = static_cast<int>(socket_.socketDescriptor());
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort);
-        to.sin_addr.s_addr = htonl(target.toIPv4Address());
-        std::vector<iovec> vectors(replies.size());
-        std::vector<mmsghdr> headers(replies.size());
-        for (std::size_t i = 0; i < replies.size(); ++i) {
-            vectors[i] = {const_cast<char*>(replies[i]->bytes.data()), replies[i]->bytes.size()};
-            headers[i].msg_hdr.msg_name = &to;
-            headers[i].msg_hdr.msg_namelen = sizeof to;
-            headers[i].msg_hdr.msg_iov = &vectors[i];
-            headers[i].msg_hdr.msg_iovlen = 1;
-        }
-        // A switch hands the replies to the console's port no faster than its link carries
-        // them: each frame with its Ethernet, IP and UDP overhead, preamble and gap.
-        constexpr std::size_t FrameOverhead = 66;
-        constexpr std::size_t PacedChunk = 32;
-        const auto started = std::chrono::steady_clock::now();
-        double bits = 0;
-        std::size_t sent = 0;
-        for (int waits = 0; sent < replies.size() && waits < 200;) {
-            const std::size_t limit = send_.linkMbps > 0 ? PacedChunk : 1024;
-            const auto chunk =
-                static_cast<unsigned>(std::min<std::size_t>(replies.size() - sent, limit));
-            const int n = ::sendmmsg(descriptor, headers.data() + sent, chunk, 0);
-            if (n > 0) {
-                for (std::size_t i = sent; i < sent + static_cast<std::size_t>(n); ++i)
-                    bits += 8.0 * static_cast<double>(replies[i]->bytes.size() + FrameOverhead);
-                sent += static_cast<std::size_t>(n);
-                if (send_.linkMbps > 0) {
-                    const auto due = started + std::chrono::nanoseconds(static_cast<long long>(
-                                                   bits * 1000.0 / send_.linkMbps));
-                    // Asleep, not spinning: the units are other machines, not this one's CPU.
-                    std::this_thread::sleep_until(due);
-                }
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOBUFS)
-                break;
-            // The send queue is full: wait for room, as the units' network cards do.
-            pollfd room{descriptor, POLLOUT, 0};
-            ::poll(&room, 1, 5);
-            ++waits;
-        }
-        return sent;
     }
 
     static constexpr int DrainEvery = 256;
