@@ -123,6 +123,7 @@ void DatagramReader::Run() {
         // reply is microseconds away, and falling asleep and being woken for each one (an
         // inter-processor interrupt, dear on a virtual machine) is slower than the burst.
         auto lastRead = std::chrono::steady_clock::now();
+        draining_ = true;
         while (!stop_ && std::chrono::steady_clock::now() - lastRead < BurstGap) {
             slots.Reset();
             const int read =
@@ -149,6 +150,7 @@ void DatagramReader::Run() {
             }
             Queue(std::move(batch));
         }
+        draining_ = false;
     }
 }
 

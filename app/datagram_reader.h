@@ -36,6 +36,8 @@ public:
 
     // Everything queued so far, oldest first.
     std::vector<DatagramBatch> Take();
+    // Whether datagrams are coming in now (a burst): the reader is then better left the processor.
+    bool Draining() const { return draining_; }
 
 private:
     void Run();
@@ -44,6 +46,7 @@ private:
     const int descriptor_;
     const int wake_; // an eventfd: written once, to stop
     std::atomic<bool> stop_ = false;
+    std::atomic<bool> draining_ = false;
     std::function<void()> ready_;
     std::uint32_t kernelDrops_ = 0; // the socket's counter as last seen
     std::mutex mutex_;

@@ -22,6 +22,9 @@ constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 constexpr int WantedReceiveBuffer = 8 << 20;
 // Intake hands the loop back after this long, so repaints and clicks go on during a sweep.
 constexpr int IntakeSliceMs = 5;
+// How often a waiting list looks whether the burst is over, and how long it waits at most.
+constexpr int BurstPollMs = 2;
+constexpr qint64 LongestBurstWaitMs = 100;
 
 enum SocketStateValue {
     SocketStateClosed = 0,
@@ -174,6 +177,23 @@ void UdpTransport::ReadSlice() {
     // Never re-entered, whatever a handler does.
     if (reading_ || !reader_)
         return;
+    // While a burst comes in, the reader needs the processor more than the list does: on a
+    // machine with few cores, taking the datagrams now would leave the kernel's buffer to fill.
+    // The list waits for the end of the burst, but not for ever.
+    if (reader_->Draining() &&
+        (!burstWait_.isValid() || burstWait_.elapsed() < LongestBurstWaitMs)) {
+        if (!burstWait_.isValid())
+            burstWait_.start();
+        if (!readQueued_) {
+            readQueued_ = true;
+            QTimer::singleShot(BurstPollMs, this, [this] {
+                readQueued_ = false;
+                ReadSlice();
+            });
+        }
+        return;
+    }
+    burstWait_.invalidate();
     reading_ = true;
     // A new take only once the last one is done: what waits counts against the reader's limit
     // meanwhile. An empty take re-arms the reader's wake-up.

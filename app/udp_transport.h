@@ -68,6 +68,7 @@ private:
     bool failed_ = false;
     bool reading_ = false;
     bool readQueued_ = false;
+    QElapsedTimer burstWait_; // since the list began to wait for a burst's end
     int receiveBufferSize_ = 0;
     int receiveBufferCap_ = 0;
     quint32 lastSender_ = 0;
