@@ -81,6 +81,10 @@ DatagramReader::~DatagramReader() {
         ::close(wake_);
 }
 
+void DatagramReader::ExpectBurst(std::chrono::milliseconds within) {
+    expectUntil_ = (std::chrono::steady_clock::now() + within).time_since_epoch().count();
+}
+
 std::vector<DatagramBatch> DatagramReader::Take() {
     std::lock_guard lock(mutex_);
     readyPosted_ = false;
@@ -123,8 +127,13 @@ void DatagramReader::Run() {
         // reply is microseconds away, and falling asleep and being woken for each one (an
         // inter-processor interrupt, dear on a virtual machine) is slower than the burst.
         auto lastRead = std::chrono::steady_clock::now();
-        draining_ = true;
-        while (!stop_ && std::chrono::steady_clock::now() - lastRead < BurstGap) {
+        while (!stop_) {
+            const auto now = std::chrono::steady_clock::now();
+            draining_ = now - lastRead < BurstGap;
+            // Awake also while the replies to a request are due: the first one's wake-up is
+            // then the only one.
+            if (!draining_ && now.time_since_epoch().count() >= expectUntil_)
+                break;
             slots.Reset();
             const int read =
                 ::recvmmsg(descriptor_, slots.headers.data(), ReadBatch, MSG_DONTWAIT, nullptr);

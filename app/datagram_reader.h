@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -36,6 +37,8 @@ public:
 
     // Everything queued so far, oldest first.
     std::vector<DatagramBatch> Take();
+    // Replies are due (a request went out): the reader stays awake for them this long.
+    void ExpectBurst(std::chrono::milliseconds within);
     // Whether datagrams are coming in now (a burst): the reader is then better left the processor.
     bool Draining() const { return draining_; }
 
@@ -47,6 +50,7 @@ private:
     const int wake_; // an eventfd: written once, to stop
     std::atomic<bool> stop_ = false;
     std::atomic<bool> draining_ = false;
+    std::atomic<std::chrono::steady_clock::rep> expectUntil_ = 0;
     std::function<void()> ready_;
     std::uint32_t kernelDrops_ = 0; // the socket's counter as last seen
     std::mutex mutex_;

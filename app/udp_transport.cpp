@@ -4,6 +4,7 @@
 
 #include "console/console_session.h"
 #include "protocol/constants.h"
+#include "protocol/datagram.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -13,6 +14,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace tarnwick {
 namespace {
@@ -25,6 +27,8 @@ constexpr int IntakeSliceMs = 5;
 // How often a waiting list looks whether the burst is over, and how long it waits at most.
 constexpr int BurstPollMs = 2;
 constexpr qint64 LongestBurstWaitMs = 100;
+// How long after an identification request its replies are awaited awake.
+constexpr auto ReplyBurstWindow = std::chrono::milliseconds(250);
 
 enum SocketStateValue {
     SocketStateClosed = 0,
@@ -131,6 +135,9 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
             return error;
         }
     }
+    // Every unit answers an identification request at once.
+    if (reader_ && message == IdentificationRequest())
+        reader_->ExpectBurst(ReplyBurstWindow);
     const QByteArray data(message.data(), static_cast<qsizetype>(message.size()));
     const std::vector<NetworkInterface>& targets = Interfaces();
     if (targets.empty()) {
