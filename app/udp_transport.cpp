@@ -22,6 +22,13 @@ namespace {
 constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 // A sweep of thousands of units arrives in a burst; the kernel caps what it grants.
 constexpr int WantedReceiveBuffer = 8 << 20;
+
+bool IsSmall(int granted) {
+    // The kernel reports twice what it was asked for; less than asked is an ordinary user's
+    // net.core.rmem_max.
+    return granted < WantedReceiveBuffer;
+}
+
 // Intake hands the loop back after this long, so repaints and clicks go on during a sweep.
 constexpr int IntakeSliceMs = 5;
 // How often a waiting list looks whether the burst is over, and how long it waits at most.
@@ -135,8 +142,9 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
             return error;
         }
     }
-    // Every unit answers an identification request at once.
-    if (reader_ && message == IdentificationRequest())
+    // Every unit answers an identification request at once: a small buffer needs its reader
+    // awake for them.
+    if (reader_ && IsSmall(receiveBufferSize_) && message == IdentificationRequest())
         reader_->ExpectBurst(ReplyBurstWindow);
     const QByteArray data(message.data(), static_cast<qsizetype>(message.size()));
     const std::vector<NetworkInterface>& targets = Interfaces();
@@ -185,8 +193,8 @@ void UdpTransport::ReadSlice() {
     if (reading_ || !reader_)
         return;
     // While a burst comes in, the reader needs the processor more than the list does: on a
-    // machine with few cores, taking the datagrams now would leave the kernel's buffer to fill.
-    // The list waits for the end of the burst, but not for ever.
+    // machine with few cores, taking the datagrams now would leave the kernel's buffer to fill
+    // and the loop to stall. The list waits for the end of the burst, but not for ever.
     if (reader_->Draining() &&
         (!burstWait_.isValid() || burstWait_.elapsed() < LongestBurstWaitMs)) {
         if (!burstWait_.isValid())
