@@ -48,7 +48,9 @@ enum SocketStateValue {
     SocketStateError = 9,
 };
 
-std::vector<NetworkInterface> ReadInterfaces() {
+} // namespace
+
+std::vector<NetworkInterface> AllInterfaces() {
     std::vector<NetworkInterface> all;
     for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
         const auto flags = found.flags();
@@ -69,12 +71,6 @@ std::vector<NetworkInterface> ReadInterfaces() {
     return all;
 }
 
-} // namespace
-
-std::vector<NetworkInterface> AllInterfaces() {
-    return ReadInterfaces();
-}
-
 UdpTransport::UdpTransport(QObject* parent) : QObject(parent) {}
 
 UdpTransport::~UdpTransport() = default;
@@ -89,7 +85,7 @@ const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
     if (enumerated_.isValid() && enumerated_.elapsed() < TimerOpenIntervalMs)
         return interfaces_;
     enumerated_.start();
-    const std::vector<NetworkInterface> all = ReadInterfaces();
+    const std::vector<NetworkInterface> all = AllInterfaces();
     interfaces_ = BroadcastInterfaces(all);
     std::vector<std::string> addresses = InterfaceAddresses(all);
     if (addresses != interfaceAddresses_) {

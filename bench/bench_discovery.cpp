@@ -116,18 +116,12 @@ int main(int argc, char** argv) {
                 const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
                 Settle();
                 const ConsoleSweep console = Console(units, cap, 15000);
-                std::string ratio = "-";
-                if (raw.datagrams == units && console.msToAll >= 0)
-                    ratio =
-                        QString::number(static_cast<double>(console.msToAll) / raw.msToLast, 'f', 2)
-                            .toStdString();
-                std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | %6llu %6d %3d %6lld ms %4lld "
-                            "ms | %s\n",
-                            units, cap == 0 ? "large" : "stock", round, raw.datagrams,
-                            static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast,
+                bench::PrintRawColumns(units, cap, round, raw);
+                std::printf("%6llu %6d %3d %6lld ms %4lld ms | %s\n",
                             static_cast<unsigned long long>(console.drops), console.rows,
                             console.recoveries, static_cast<long long>(console.msToAll),
-                            static_cast<long long>(console.longestStallMs), ratio.c_str());
+                            static_cast<long long>(console.longestStallMs),
+                            bench::Ratio(raw, units, console.msToAll).c_str());
                 std::fflush(stdout);
             }
         }

@@ -122,19 +122,12 @@ int main(int argc, char** argv) {
                 const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
                 Settle();
                 const WindowSweep window = Window(sim, units, cap, 15000);
-                std::string ratio = "-";
-                if (raw.datagrams == units && window.msToAll >= 0)
-                    ratio =
-                        QString::number(static_cast<double>(window.msToAll) / raw.msToLast, 'f', 2)
-                            .toStdString();
-                std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | %6llu %6d %3d %6lld ms %4lld "
-                            "ms %3ld MB | %s\n",
-                            units, cap == 0 ? "large" : "stock", round, raw.datagrams,
-                            static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast,
+                bench::PrintRawColumns(units, cap, round, raw);
+                std::printf("%6llu %6d %3d %6lld ms %4lld ms %3ld MB | %s\n",
                             static_cast<unsigned long long>(window.drops), window.listed,
                             window.recoveries, static_cast<long long>(window.msToAll),
                             static_cast<long long>(window.longestStallMs), window.residentMB,
-                            ratio.c_str());
+                            bench::Ratio(raw, units, window.msToAll).c_str());
                 std::fflush(stdout);
             }
         }

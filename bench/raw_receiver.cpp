@@ -104,4 +104,18 @@ RawSweep RawReceive(int units, std::uint32_t simulator, int bufferCap) {
     return sweep;
 }
 
+void PrintRawColumns(int units, int bufferCap, int round, const RawSweep& raw) {
+    std::printf("%6d %6s %5d | %8d %6llu %6.1f %6.1f ms | ", units,
+                bufferCap == 0 ? "large" : "stock", round, raw.datagrams,
+                static_cast<unsigned long long>(raw.drops), raw.msToFirst, raw.msToLast);
+}
+
+std::string Ratio(const RawSweep& raw, int units, long long consoleMsToAll) {
+    if (raw.datagrams != units || consoleMsToAll < 0)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(consoleMsToAll) / raw.msToLast);
+    return text;
+}
+
 } // namespace bench

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace bench {
 
@@ -18,5 +19,11 @@ struct RawSweep {
 // host order) are in or none came for a second. `bufferCap` 0 asks for the console's 8 MiB with
 // privilege; otherwise for at most that much without.
 RawSweep RawReceive(int units, std::uint32_t simulator, int bufferCap);
+
+// A row's first columns: the sweep and what the bare receiver got (no line end).
+void PrintRawColumns(int units, int bufferCap, int round, const RawSweep& raw);
+// The console's time to list every unit over the bare receiver's time to read them; "-" when
+// either missed some.
+std::string Ratio(const RawSweep& raw, int units, long long consoleMsToAll);
 
 } // namespace bench

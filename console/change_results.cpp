@@ -4,6 +4,13 @@
 #include <array>
 
 namespace tarnwick {
+namespace {
+
+bool IsUnconfirmed(const ChangeResult& result) {
+    return result.state == ChangeState::NoAnswer || result.state == ChangeState::UnclearAnswer;
+}
+
+} // namespace
 
 void ChangeResults::Sent(const std::string& mac, const std::string& now, int waitTicks,
                          bool newRound) {
@@ -55,8 +62,12 @@ bool ChangeResults::Waiting(const std::string& mac) const {
 
 bool ChangeResults::Unconfirmed(const std::string& mac) const {
     const ChangeResult* result = Find(mac);
-    return result &&
-           (result->state == ChangeState::NoAnswer || result->state == ChangeState::UnclearAnswer);
+    return result && IsUnconfirmed(*result);
+}
+
+bool ChangeResults::AnyUnconfirmed() const {
+    return std::any_of(byMac_.begin(), byMac_.end(),
+                       [](const auto& entry) { return IsUnconfirmed(entry.second); });
 }
 
 std::string ChangeResults::RoundText() const {

@@ -33,6 +33,8 @@ public:
     bool Waiting(const std::string& mac) const;
     // No answer or an unclear one: worth sending again.
     bool Unconfirmed(const std::string& mac) const;
+    // Whether any unit's last change is unconfirmed, listed or not.
+    bool AnyUnconfirmed() const;
     // "Apply: 12 sent · 11 confirmed · 1 no answer" for the last round; empty before any.
     std::string RoundText() const;
     void EndRound() { round_.clear(); }

@@ -71,7 +71,7 @@ IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_vi
     TakeDatagramInto(intake_, bytes, sender, localAddresses_);
     if (const auto* change = std::get_if<ChangeReply>(&intake_))
         TakeChangeReply(*change, sender);
-    return TakeOutcome(intake_);
+    return Take(intake_);
 }
 
 void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view sender) {
@@ -114,10 +114,6 @@ std::string ConsoleSession::StatusText() const {
 }
 
 IntakeResult ConsoleSession::Take(const IntakeOutcome& outcome) {
-    return TakeOutcome(outcome);
-}
-
-IntakeResult ConsoleSession::TakeOutcome(const IntakeOutcome& outcome) {
     if (const auto* report = std::get_if<MessageReport>(&outcome)) {
         Show(*report, MessageOrigin::Intake);
         return IntakeResult::Message;

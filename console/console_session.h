@@ -171,7 +171,7 @@ public:
     std::string BaseCaption() const;
 
 private:
-    IntakeResult TakeOutcome(const IntakeOutcome& outcome);
+    bool TakesPlannedEdits() const { return !shutDown_ && listEnabled_ && !applying_; }
     // Whether it went out.
     bool SendABroadcastMessage(const std::string& message);
     void TakeChangeReply(const ChangeReply& reply, std::string_view sender);

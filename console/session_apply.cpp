@@ -23,6 +23,9 @@ void ConsoleSession::ResendChanges(int row) {
 }
 
 bool ConsoleSession::HasUnconfirmed() const {
+    // Asked every tick: most of the time no unit has an unconfirmed change at all.
+    if (!results_.AnyUnconfirmed())
+        return false;
     for (int row = 1; row <= UnitCount(); ++row)
         if (results_.Unconfirmed(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text))
             return true;

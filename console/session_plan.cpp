@@ -42,7 +42,7 @@ constexpr char BusyProblem[] =
     "The units are being sent their changes: try again when the list is enabled.";
 
 ImportResult ConsoleSession::ImportPlan(std::string_view csvUtf8) {
-    if (shutDown_ || !listEnabled_ || applying_)
+    if (!TakesPlannedEdits())
         return {{BusyProblem}, {}, {}};
     ImportResult result = ReadPlan(csvUtf8, units_, internalMode_,
                                    [this](int field, int row) { return IsEditable(field, row); });
@@ -73,7 +73,7 @@ AddressSequence ConsoleSession::PreviewAddresses(const AddressAssignment& assign
 
 AddressSequence ConsoleSession::AssignAddresses(const AddressAssignment& assignment) {
     AddressSequence sequence = PreviewAddresses(assignment);
-    if (shutDown_ || !listEnabled_ || applying_)
+    if (!TakesPlannedEdits())
         sequence.problem = BusyProblem;
     if (!sequence.problem.empty())
         return sequence;
