@@ -97,7 +97,7 @@ void ConsoleSession::DiscardRow(int row) {
         if (column == ListViewFieldNumberUseDHCPColumn)
             units_.SetChecked(row, unit.reportedChecked);
         else
-            units_.SetText(row, column, unit.reportedText[static_cast<std::size_t>(column - 1)]);
+            units_.SetText(row, column, units_.ReportedText(row, column));
         units_.SetColour(row, column, ColourBlack);
         units_.SetBold(row, column, false);
     }

@@ -5,19 +5,21 @@
 namespace tarnwick {
 namespace {
 
-// What the unit reported, kept for Cancel All: field 10 is the check box, the rest are texts.
-void Remember(UnitTable& table, int row, const ReplyField& entry) {
-    if (entry.fieldNumber == FieldNumberUseDHCP)
+// What the unit reported: shown, unless the cell holds the user's pending value (then kept for
+// Cancel All). Field 10 is the check box, the extras are always shown, the rest are texts.
+void Take(UnitTable& table, int row, const ReplyField& entry) {
+    if (entry.fieldNumber == FieldNumberDeviceInformation)
+        table.SetText(row, ListViewFieldNumberDeviceInformationColumn, entry.value);
+    else if (entry.fieldNumber == FieldNumberUseDHCP)
         table.SetReportedChecked(row, entry.value == DHCPTextOn);
     else
         table.SetReportedText(row, ColumnOfField(entry.fieldNumber), entry.value);
 }
 
-void Show(UnitTable& table, int row, const ReplyField& entry) {
-    if (entry.fieldNumber == FieldNumberUseDHCP)
-        table.SetChecked(row, entry.value == DHCPTextOn);
-    else
-        table.SetText(row, ColumnOfField(entry.fieldNumber), entry.value);
+void TakeAll(UnitTable& table, int row, const UnitReplyFields& fields) {
+    for (const auto& entry : fields)
+        if (entry.fieldNumber >= 1)
+            Take(table, row, entry);
 }
 
 // Scoped batch of one row's change notices.
@@ -32,32 +34,6 @@ private:
     UnitTable& table_;
 };
 
-void FillNewRow(UnitTable& table, int row, const UnitReplyFields& fields) {
-    for (const auto& entry : fields) {
-        if (entry.fieldNumber < 1)
-            continue;
-        Remember(table, row, entry);
-        Show(table, row, entry);
-    }
-}
-
-void RefreshKnownRow(UnitTable& table, int row, const UnitReplyFields& fields) {
-    for (const auto& entry : fields) {
-        if (entry.fieldNumber < 1)
-            continue;
-        if (entry.fieldNumber == FieldNumberDeviceInformation) {
-            Show(table, row, entry);
-            continue;
-        }
-        Remember(table, row, entry);
-        const Cell& cell = table.CellAt(row, ColumnOfField(entry.fieldNumber));
-        // A coloured cell holds the user's pending value.
-        if (cell.colour != ColourBlack)
-            continue;
-        Show(table, row, entry);
-    }
-}
-
 } // namespace
 
 int MatchRow(const UnitTable& table, const UnitReplyFields& fields) {
@@ -70,11 +46,11 @@ void ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
     if (matched == 0) {
         const int row = table.AppendRow(std::string(versionText));
         RowUpdate batch(table, row);
-        FillNewRow(table, row, fields);
+        TakeAll(table, row, fields);
         return;
     }
     RowUpdate batch(table, matched);
-    RefreshKnownRow(table, matched, fields);
+    TakeAll(table, matched, fields);
 }
 
 void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
@@ -82,6 +58,7 @@ void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
     if (row == 0)
         return;
     RowUpdate batch(table, row);
+    // The unit took the change: what it now reports is shown, in black.
     for (const auto& entry : fields) {
         if (entry.fieldNumber < 1)
             continue;
@@ -89,9 +66,8 @@ void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {
             const int column = ColumnOfField(entry.fieldNumber);
             table.SetColour(row, column, ColourBlack);
             table.SetBold(row, column, false);
-            Remember(table, row, entry);
         }
-        Show(table, row, entry);
+        Take(table, row, entry);
     }
 }
 

@@ -43,8 +43,16 @@ void UnitTable::SetText(int row, int column, std::string_view text) {
 }
 
 void UnitTable::SetColour(int row, int column, Colour colour) {
-    Cell& cell = MutableRow(row).cells[static_cast<std::size_t>(column - 1)];
+    UnitRow& unit = MutableRow(row);
+    Cell& cell = unit.cells[static_cast<std::size_t>(column - 1)];
     if (cell.colour != colour) {
+        // An edit begins: what the cell showed is the unit's value, kept for Cancel All.
+        if (cell.colour == ColourBlack) {
+            if (!unit.reportedBehindEdits)
+                unit.reportedBehindEdits =
+                    std::make_unique<std::array<std::string, ListViewFieldNumberColumnCount>>();
+            (*unit.reportedBehindEdits)[static_cast<std::size_t>(column - 1)] = cell.text;
+        }
         cell.colour = colour;
         Changed(row, column);
     }
@@ -67,14 +75,30 @@ void UnitTable::SetChecked(int row, bool checked) {
 }
 
 void UnitTable::SetReportedText(int row, int column, std::string_view text) {
+    UnitRow& unit = MutableRow(row);
+    if (unit.cells[static_cast<std::size_t>(column - 1)].colour == ColourBlack) {
+        SetText(row, column, text);
+        return;
+    }
     // Known units report the same texts sweep after sweep: comparing is cheaper than copying.
-    std::string& reported = MutableRow(row).reportedText[static_cast<std::size_t>(column - 1)];
+    std::string& reported = (*unit.reportedBehindEdits)[static_cast<std::size_t>(column - 1)];
     if (reported != text)
         reported.assign(text);
 }
 
 void UnitTable::SetReportedChecked(int row, bool checked) {
-    MutableRow(row).reportedChecked = checked;
+    UnitRow& unit = MutableRow(row);
+    unit.reportedChecked = checked;
+    if (unit.cells[ListViewFieldNumberUseDHCPColumn - 1].colour == ColourBlack)
+        SetChecked(row, checked);
+}
+
+std::string_view UnitTable::ReportedText(int row, int column) const {
+    const UnitRow& unit = Row(row);
+    const Cell& cell = unit.cells[static_cast<std::size_t>(column - 1)];
+    if (cell.colour == ColourBlack)
+        return cell.text;
+    return (*unit.reportedBehindEdits)[static_cast<std::size_t>(column - 1)];
 }
 
 void UnitTable::Clear() {

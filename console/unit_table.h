@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +31,10 @@ struct UnitRow {
     bool checked = false;                                   // the "Use DHCP" check box
     std::array<Cell, ListViewFieldNumberColumnCount> cells; // cells[0] is the row item
     std::string version; // the VersionText of the reply that added the row
-    // What the unit last reported, to restore when pending edits are discarded.
+    // What the unit last reported, to restore when pending edits are discarded. A black cell
+    // shows the unit's own text, so only cells holding an edit keep it here, made on the first.
     bool reportedChecked = false;
-    std::array<std::string, ListViewFieldNumberColumnCount> reportedText;
+    std::unique_ptr<std::array<std::string, ListViewFieldNumberColumnCount>> reportedBehindEdits;
 };
 
 // Told of every change so that a view can follow the table.
@@ -74,9 +76,10 @@ public:
     void SetColour(int row, int column, Colour colour);
     void SetBold(int row, int column, bool bold);
     void SetChecked(int row, bool checked);
-    // Remember the unit's own value of a cell (column 1: the check box).
+    // The unit's own value of a cell: shown in a black cell, kept behind a pending edit.
     void SetReportedText(int row, int column, std::string_view text);
     void SetReportedChecked(int row, bool checked);
+    std::string_view ReportedText(int row, int column) const;
     void Clear();
 
     // Batches the listener calls of one reply into one notice per row.
