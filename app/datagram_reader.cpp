@@ -72,10 +72,7 @@ DatagramReader::DatagramReader(int descriptor, std::function<void()> ready)
 
 DatagramReader::~DatagramReader() {
     stop_ = true;
-    const std::uint64_t one = 1;
-    if (wake_ >= 0) {
-        [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
-    }
+    Wake();
     thread_.join();
     if (wake_ >= 0)
         ::close(wake_);
@@ -83,6 +80,16 @@ DatagramReader::~DatagramReader() {
 
 void DatagramReader::ExpectBurst(std::chrono::milliseconds within) {
     expectUntil_ = (std::chrono::steady_clock::now() + within).time_since_epoch().count();
+    // Woken now, not by the first reply: a processor that has gone idle can take longer to
+    // come back than a small buffer lasts.
+    Wake();
+}
+
+void DatagramReader::Wake() {
+    const std::uint64_t one = 1;
+    if (wake_ >= 0) {
+        [[maybe_unused]] const auto written = ::write(wake_, &one, sizeof one);
+    }
 }
 
 std::vector<DatagramBatch> DatagramReader::Take() {
@@ -121,8 +128,12 @@ void DatagramReader::Run() {
                 continue;
             return;
         }
-        if (waits[1].revents != 0 || (waits[0].revents & POLLNVAL) != 0)
+        if (stop_ || (waits[0].revents & POLLNVAL) != 0)
             return;
+        if (waits[1].revents != 0) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const auto read = ::read(wake_, &count, sizeof count);
+        }
         // Drain, and keep looking for a moment after the queue runs dry: in a burst the next
         // reply is microseconds away, and falling asleep and being woken for each one (an
         // inter-processor interrupt, dear on a virtual machine) is slower than the burst.

@@ -44,10 +44,11 @@ public:
 
 private:
     void Run();
+    void Wake();
     void Queue(DatagramBatch batch);
 
     const int descriptor_;
-    const int wake_; // an eventfd: written once, to stop
+    const int wake_; // an eventfd: written to stop, or when a burst is due
     std::atomic<bool> stop_ = false;
     std::atomic<bool> draining_ = false;
     std::atomic<std::chrono::steady_clock::rep> expectUntil_ = 0;
