@@ -1,6 +1,7 @@
 #include "app/datagram_reader.h"
 
 #include <arpa/inet.h>
+#include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -53,6 +54,17 @@ struct ReadSlots {
     std::array<std::array<char, CMSG_SPACE(sizeof(std::uint32_t))>, ReadBatch> controls{};
     std::array<mmsghdr, ReadBatch> headers{};
 };
+
+// The socket's drop counter now: losses at a burst's tail are stamped on no datagram.
+bool DropCounter(int descriptor, std::uint32_t& counter) {
+    std::array<std::uint32_t, SK_MEMINFO_VARS> memory{};
+    socklen_t length = sizeof memory;
+    if (::getsockopt(descriptor, SOL_SOCKET, SO_MEMINFO, memory.data(), &length) != 0 ||
+        length <= SK_MEMINFO_DROPS * sizeof(std::uint32_t))
+        return false;
+    counter = memory[SK_MEMINFO_DROPS];
+    return true;
+}
 
 // The socket's drop counter as the kernel stamped it on this datagram.
 bool DropCounter(msghdr& header, std::uint32_t& counter) {
@@ -117,6 +129,16 @@ void DatagramReader::Queue(DatagramBatch batch) {
         ready_();
 }
 
+std::uint32_t DatagramReader::NewDrops(std::uint32_t counter) {
+    // The counter wraps; a datagram queued before the last look at the socket carries an older
+    // count than that look did.
+    const auto added = static_cast<std::int32_t>(counter - kernelDrops_);
+    if (added <= 0)
+        return 0;
+    kernelDrops_ = counter;
+    return static_cast<std::uint32_t>(added);
+}
+
 void DatagramReader::Run() {
     ReadSlots slots;
     // Without an eventfd the stop flag is looked at now and then.
@@ -160,16 +182,20 @@ void DatagramReader::Run() {
             for (std::size_t i = 0; i < static_cast<std::size_t>(read); ++i) {
                 mmsghdr& m = slots.headers[i];
                 std::uint32_t counter = 0;
-                if (DropCounter(m.msg_hdr, counter) && counter != kernelDrops_) {
-                    batch.dropped += counter - kernelDrops_; // wraps as the kernel's does
-                    kernelDrops_ = counter;
-                }
+                if (DropCounter(m.msg_hdr, counter))
+                    batch.dropped += NewDrops(counter);
                 batch.entries.push_back({static_cast<std::uint32_t>(batch.bytes.size()), m.msg_len,
                                          ntohl(slots.senders[i].sin_addr.s_addr)});
                 batch.bytes.append(static_cast<const char*>(slots.vectors[i].iov_base), m.msg_len);
             }
             Queue(std::move(batch));
         }
+        if (std::uint32_t counter = 0; !stop_ && DropCounter(descriptor_, counter))
+            if (const std::uint32_t lost = NewDrops(counter); lost != 0) {
+                DatagramBatch batch;
+                batch.dropped = lost;
+                Queue(std::move(batch));
+            }
         draining_ = false;
     }
 }

@@ -45,6 +45,8 @@ public:
 private:
     void Run();
     void Wake();
+    // How many more datagrams the kernel turned away since the count last seen.
+    std::uint32_t NewDrops(std::uint32_t counter);
     void Queue(DatagramBatch batch);
 
     const int descriptor_;
