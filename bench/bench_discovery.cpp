@@ -40,21 +40,13 @@ struct SendingSink : tarnwick::test::RecordingSink {
     int identifications = 0;
 };
 
-struct ConsoleSweep {
-    std::uint64_t drops = 0;
-    int rows = 0;
-    int recoveries = 0;
-    qint64 msToAll = -1; // -1: not all listed
-    qint64 longestStallMs = 0;
-};
-
 [[noreturn]] void Fail(const QString& what) {
     std::fprintf(stderr, "bench_discovery: %s\n", qPrintable(what));
     std::exit(1);
 }
 
-ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
-    ConsoleSweep sweep;
+bench::ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
+    bench::ConsoleSweep sweep;
     UdpTransport transport;
     transport.CapReceiveBuffer(bufferCap);
     SendingSink sink(transport);
@@ -89,7 +81,7 @@ ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
     heartbeat.start(5);
     WaitUntil([&] { return sweep.msToAll >= 0; }, timeoutMs);
     sweep.drops = transport.DroppedDatagrams();
-    sweep.rows = session.UnitCount();
+    sweep.listed = session.UnitCount();
     sweep.recoveries = sink.identifications - 1;
     return sweep;
 }
@@ -115,10 +107,10 @@ int main(int argc, char** argv) {
                 Settle();
                 const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
                 Settle();
-                const ConsoleSweep console = Console(units, cap, 15000);
+                const bench::ConsoleSweep console = Console(units, cap, 15000);
                 bench::PrintRawColumns(units, cap, round, raw);
                 std::printf("%6llu %6d %3d %6lld ms %4lld ms | %s\n",
-                            static_cast<unsigned long long>(console.drops), console.rows,
+                            static_cast<unsigned long long>(console.drops), console.listed,
                             console.recoveries, static_cast<long long>(console.msToAll),
                             static_cast<long long>(console.longestStallMs),
                             bench::Ratio(raw, units, console.msToAll).c_str());

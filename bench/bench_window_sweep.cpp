@@ -42,15 +42,6 @@ long ResidentMB() {
     return -1;
 }
 
-struct WindowSweep {
-    std::uint64_t drops = 0;
-    int listed = 0;
-    int recoveries = 0;
-    qint64 msToAll = -1; // -1: not all listed
-    qint64 longestStallMs = 0;
-    long residentMB = 0; // with every unit of the sweep listed
-};
-
 int Identifications(kvqsim::SimProcess& sim) {
     return sim.Count([](const QJsonObject& e) {
         return e["event"] == "request" &&
@@ -58,8 +49,8 @@ int Identifications(kvqsim::SimProcess& sim) {
     });
 }
 
-WindowSweep Window(kvqsim::SimProcess& sim, int units, int bufferCap, int timeoutMs) {
-    WindowSweep sweep;
+bench::ConsoleSweep Window(kvqsim::SimProcess& sim, int units, int bufferCap, int timeoutMs) {
+    bench::ConsoleSweep sweep;
     const int asked = Identifications(sim);
     auto link = std::make_unique<UdpTransport>();
     link->CapReceiveBuffer(bufferCap);
@@ -121,7 +112,7 @@ int main(int argc, char** argv) {
                 Settle();
                 const bench::RawSweep raw = bench::RawReceive(units, simulator, cap);
                 Settle();
-                const WindowSweep window = Window(sim, units, cap, 15000);
+                const bench::ConsoleSweep window = Window(sim, units, cap, 15000);
                 bench::PrintRawColumns(units, cap, round, raw);
                 std::printf("%6llu %6d %3d %6lld ms %4lld ms %3ld MB | %s\n",
                             static_cast<unsigned long long>(window.drops), window.listed,

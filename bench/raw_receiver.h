@@ -15,6 +15,16 @@ struct RawSweep {
     int buffer = 0;          // the receive buffer granted
 };
 
+// What the console made of the same sweep.
+struct ConsoleSweep {
+    std::uint64_t drops = 0;
+    int listed = 0;
+    int recoveries = 0;
+    long long msToAll = -1; // -1: not all listed
+    long long longestStallMs = 0;
+    long residentMB = 0; // with every unit of the sweep listed, where measured
+};
+
 // Broadcasts one identification request and reads until `units` replies from `simulator` (IPv4,
 // host order) are in or none came for a second. `bufferCap` 0 asks for the console's 8 MiB with
 // privilege; otherwise for at most that much without.
