@@ -2,6 +2,8 @@
 // One interface, so a window can never be given half of one.
 #pragma once
 
+#include "console/network_interfaces.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -24,8 +26,8 @@ public:
         std::function<void()> batchEnded;
         // Datagrams the receive buffer had no room for, as soon as they are known.
         std::function<void(std::uint32_t count)> dropped;
-        // The addresses of the machine's interfaces, whenever they change.
-        AddressesHandler interfaceAddresses;
+        // The machine's interfaces, whenever their addresses change.
+        std::function<void(const std::vector<NetworkInterface>& all)> interfacesChanged;
         // Those its name resolves to, when the resolver answers.
         AddressesHandler hostAddresses;
     };

@@ -115,10 +115,10 @@ void frmLumivarNetTarnwick::StartUp() {
     // One insertion per batch: the list lays itself out once, however many units answered.
     handlers.batchEnded = [this] { model_->ShowNewRows(); };
     handlers.dropped = [this](std::uint32_t count) { session_.RepliesDropped(count); };
-    handlers.interfaceAddresses = [this](std::vector<std::string> addresses) {
-        session_.SetInterfaceAddresses(std::move(addresses));
+    handlers.interfacesChanged = [this](const std::vector<NetworkInterface>& all) {
+        session_.SetInterfaceAddresses(InterfaceAddresses(all));
         // Which units this computer reaches changes with its addresses.
-        session_.SetLocalSubnets(UpSubnets(AllInterfaces()));
+        session_.SetLocalSubnets(UpSubnets(all));
         controls_.ListViewUnitsOnline->viewport()->update();
     };
     handlers.hostAddresses = [this](std::vector<std::string> addresses) {

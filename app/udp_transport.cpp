@@ -3,6 +3,7 @@
 #include "app/host_identity.h"
 
 #include "console/console_session.h"
+#include "console/ipv4_address.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 
@@ -48,8 +49,6 @@ enum SocketStateValue {
     SocketStateError = 9,
 };
 
-} // namespace
-
 std::vector<NetworkInterface> AllInterfaces() {
     std::vector<NetworkInterface> all;
     for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
@@ -71,6 +70,8 @@ std::vector<NetworkInterface> AllInterfaces() {
     return all;
 }
 
+} // namespace
+
 UdpTransport::UdpTransport(QObject* parent) : QObject(parent) {}
 
 UdpTransport::~UdpTransport() = default;
@@ -89,9 +90,9 @@ const std::vector<NetworkInterface>& UdpTransport::Interfaces() {
     interfaces_ = BroadcastInterfaces(all);
     std::vector<std::string> addresses = InterfaceAddresses(all);
     if (addresses != interfaceAddresses_) {
-        interfaceAddresses_ = addresses;
-        if (handlers_.interfaceAddresses)
-            handlers_.interfaceAddresses(std::move(addresses));
+        interfaceAddresses_ = std::move(addresses);
+        if (handlers_.interfacesChanged)
+            handlers_.interfacesChanged(all);
     }
     return interfaces_;
 }
@@ -227,7 +228,7 @@ void UdpTransport::ReadSlice() {
             const DatagramBatch::Entry& entry = batch.entries[next_];
             if (entry.sender != lastSender_ || lastSenderText_.empty()) {
                 lastSender_ = entry.sender;
-                lastSenderText_ = QHostAddress(entry.sender).toString().toStdString();
+                lastSenderText_ = FormatIpv4(entry.sender);
             }
             if (handlers_.datagrams)
                 handlers_.datagrams(std::string_view(batch.bytes).substr(entry.offset, entry.size),

@@ -59,8 +59,8 @@ bench::ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
             sweep.msToAll = clock.elapsed();
     };
     handlers.dropped = [&](std::uint32_t count) { session.RepliesDropped(count); };
-    handlers.interfaceAddresses = [&](std::vector<std::string> addresses) {
-        session.SetInterfaceAddresses(std::move(addresses));
+    handlers.interfacesChanged = [&](const std::vector<tarnwick::NetworkInterface>& all) {
+        session.SetInterfaceAddresses(tarnwick::InterfaceAddresses(all));
     };
     transport.Connect(std::move(handlers));
     QTimer tick;

@@ -16,12 +16,6 @@ void Take(UnitTable& table, int row, const ReplyField& entry) {
         table.SetReportedText(row, ColumnOfField(entry.fieldNumber), entry.value);
 }
 
-void TakeAll(UnitTable& table, int row, const UnitReplyFields& fields) {
-    for (const auto& entry : fields)
-        if (entry.fieldNumber >= 1)
-            Take(table, row, entry);
-}
-
 // Scoped batch of one row's change notices.
 class RowUpdate {
 public:
@@ -42,15 +36,13 @@ int MatchRow(const UnitTable& table, const UnitReplyFields& fields) {
 
 void ApplyIdentificationReply(UnitTable& table, const UnitReplyFields& fields,
                               std::string_view versionText) {
-    const int matched = MatchRow(table, fields);
-    if (matched == 0) {
-        const int row = table.AppendRow(std::string(versionText));
-        RowUpdate batch(table, row);
-        TakeAll(table, row, fields);
-        return;
-    }
-    RowUpdate batch(table, matched);
-    TakeAll(table, matched, fields);
+    int row = MatchRow(table, fields);
+    if (row == 0)
+        row = table.AppendRow(std::string(versionText));
+    RowUpdate batch(table, row);
+    for (const auto& entry : fields)
+        if (entry.fieldNumber >= 1)
+            Take(table, row, entry);
 }
 
 void ApplyChangeReply(UnitTable& table, const UnitReplyFields& fields) {

@@ -18,8 +18,6 @@ int UnitTable::FindRowByMAC(std::string_view mac) const {
 
 int UnitTable::AppendRow(std::string version) {
     const int number = UnitCount() + 1;
-    if (listener_)
-        listener_->RowsAboutToBeAppended(number, number);
     UnitRow& row = rows_.Append();
     row.id = nextId_++;
     row.cells[0].text = UseDHCPRowText;
@@ -46,8 +44,9 @@ void UnitTable::SetColour(int row, int column, Colour colour) {
     UnitRow& unit = MutableRow(row);
     Cell& cell = unit.cells[static_cast<std::size_t>(column - 1)];
     if (cell.colour != colour) {
-        // An edit begins: what the cell showed is the unit's value, kept for Cancel All.
-        if (cell.colour == ColourBlack) {
+        // An edit begins: what the cell showed is the unit's value, kept for Cancel All. The
+        // check box keeps the unit's value in reportedChecked.
+        if (cell.colour == ColourBlack && column != ListViewFieldNumberUseDHCPColumn) {
             if (!unit.reportedBehindEdits)
                 unit.reportedBehindEdits =
                     std::make_unique<std::array<std::string, ListViewFieldNumberColumnCount>>();

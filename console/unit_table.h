@@ -41,7 +41,6 @@ struct UnitRow {
 class UnitTableListener {
 public:
     virtual ~UnitTableListener() = default;
-    virtual void RowsAboutToBeAppended(int /*firstRow*/, int /*lastRow*/) {}
     virtual void RowsAppended(int firstRow, int lastRow) = 0;
     virtual void CellsChanged(int row, int firstColumn, int lastColumn) = 0;
     virtual void RowsAboutToBeCleared() {}

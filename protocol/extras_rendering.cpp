@@ -49,12 +49,6 @@ void AppendBackupStatus(std::string& out, std::string_view value) {
 
 } // namespace
 
-std::string RenderFreeDisk(std::string_view value) {
-    std::string text;
-    AppendFreeDisk(text, value);
-    return text;
-}
-
 std::int32_t DecodeBackupStatus(std::string_view value) {
     const std::size_t take = std::min(value.size(), BackupStatusDigits);
     std::int32_t number = 0;
@@ -64,12 +58,6 @@ std::int32_t DecodeBackupStatus(std::string_view value) {
         number = number * 10 + (c - '0');
     }
     return number;
-}
-
-std::string RenderBackupStatus(std::string_view value) {
-    std::string text;
-    AppendBackupStatus(text, value);
-    return text;
 }
 
 std::string RenderExtraField(int fieldNumber, std::string_view value) {

@@ -1,5 +1,7 @@
 #include "protocol/extras_rendering.h"
 
+#include "protocol/constants.h"
+
 #include <gtest/gtest.h>
 
 namespace tarnwick {
@@ -20,7 +22,7 @@ TEST(ExtrasRendering, FreeDiskHalves) {
              Case{"zz00040000001000", "Free Disk=?/4096"},
              Case{"00000400xyz", "Free Disk=1024/?"},
          }) {
-        EXPECT_EQ(RenderFreeDisk(c.value), c.text) << c.value;
+        EXPECT_EQ(RenderExtraField(FieldNumberFreeDisk, c.value), c.text) << c.value;
     }
 }
 
@@ -43,7 +45,7 @@ TEST(ExtrasRendering, BackupStatusFromTheLastTwoCharacters) {
              Case{"", 0, "Backups=Not Available!"},
          }) {
         EXPECT_EQ(DecodeBackupStatus(c.value), c.status) << c.value;
-        EXPECT_EQ(RenderBackupStatus(c.value), c.text) << c.value;
+        EXPECT_EQ(RenderExtraField(FieldNumberBackupStatus, c.value), c.text) << c.value;
     }
 }
 
