@@ -1,5 +1,6 @@
 #include "app/field_edit.h"
 
+#include "app/field_text_validator.h"
 #include "app/latin1.h"
 #include "app/pending_edit_delegate.h"
 #include "app/readable_colour.h"
@@ -39,6 +40,8 @@ FieldEdit::FieldEdit(ConsoleSession& session, QTreeView* listView)
     txtEdit->hide();
     txtEdit->setFont(listView->font());
     txtEdit->setFrame(true);
+    validator_ = new FieldTextValidator(session_, *txtEdit);
+    txtEdit->setValidator(validator_);
     txtEdit->installEventFilter(this);
     viewport_->installEventFilter(this);
 
@@ -86,6 +89,12 @@ bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
     // The desktop's scheme changed under an open box.
     if (watched == viewport_ && event->type() == QEvent::PaletteChange && IsEditing())
         FollowPalette();
+    // The open box keeps its keys: one it has no use for (Up, Page Down, F2 ...) would otherwise
+    // travel on to the list behind it and move the selection or reload the cell.
+    if (watched == viewport_ && event->type() == QEvent::KeyPress && IsEditing()) {
+        event->accept();
+        return true;
+    }
     if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         // A filter sees events that a disabled list itself would refuse. A release on a check
@@ -184,6 +193,7 @@ void FieldEdit::Show(const EditPlacement& placement) {
     FollowPalette();
     PlaceOverCell();
     txtEdit->setText(Latin1(placement.text));
+    validator_->Opened(txtEdit->text());
     txtEdit->selectAll();
     txtEdit->show();
     txtEdit->setFocus(Qt::OtherFocusReason);

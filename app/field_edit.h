@@ -13,6 +13,8 @@ class QKeyEvent;
 
 namespace tarnwick {
 
+class FieldTextValidator;
+
 class FieldEdit : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +46,7 @@ private:
     QPointer<QTreeView> ltvListView;
     QPointer<QWidget> viewport_;
     QPointer<QLineEdit> txtEdit;
+    FieldTextValidator* validator_ = nullptr; // the box's
     QRect placed_;
     bool committing_ = false;
     bool quiet_ = false; // no commit while the editor hides itself

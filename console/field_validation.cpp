@@ -1,12 +1,17 @@
 #include "console/field_validation.h"
 
+#include "console/ipv4_address.h"
 #include "protocol/constants.h"
+
+#include <algorithm>
 
 namespace tarnwick {
 namespace {
 
 constexpr int AddressParts = 4;
 constexpr int LargestAddressPart = 255;
+constexpr unsigned char FirstPrintable = 0x20;
+constexpr unsigned char Delete = 0x7F;
 
 bool IsAddressPart(std::string_view part) {
     if (part.empty())
@@ -20,6 +25,27 @@ bool IsAddressPart(std::string_view part) {
             return false;
     }
     return true;
+}
+
+// The four fields whose texts are addresses, each with the message of its own.
+const char* AddressMessage(int fieldNumber) {
+    switch (fieldNumber) {
+    case FieldNumberSavedIPAddress:
+        return "Incorrect IP Address.";
+    case FieldNumberSubnetMask:
+        return "Incorrect Subnet mask.";
+    case FieldNumberDefaultGateway:
+        return "Gateway - Incorrect IP Address.";
+    case FieldNumberDNSServer:
+        return "DNS Server - Incorrect IP Address.";
+    default:
+        return nullptr;
+    }
+}
+
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < FirstPrintable || byte == Delete;
 }
 
 } // namespace
@@ -39,39 +65,40 @@ bool IsValidIPAddress(std::string_view text) {
     return parts == AddressParts;
 }
 
-std::optional<std::string> ValidationMessage(int fieldNumber, std::string_view text,
-                                             bool fitsOneByte) {
-    const char* addressMessage = nullptr;
-    switch (fieldNumber) {
-    case FieldNumberSavedIPAddress:
-        addressMessage = "Incorrect IP Address.";
-        break;
-    case FieldNumberSubnetMask:
-        addressMessage = "Incorrect Subnet mask.";
-        break;
-    case FieldNumberDefaultGateway:
-        addressMessage = "Gateway - Incorrect IP Address.";
-        break;
-    case FieldNumberDNSServer:
-        addressMessage = "DNS Server - Incorrect IP Address.";
-        break;
-    default:
-        break;
-    }
-    if (addressMessage)
-        return fitsOneByte && IsValidIPAddress(text) ? std::nullopt
-                                                     : std::optional<std::string>(addressMessage);
-    if (fitsOneByte)
-        return std::nullopt;
-    // The wire carries one byte per character: say so rather than send something else.
+std::optional<std::string> TextProblem(int fieldNumber, std::string_view text, bool fitsOneByte) {
+    const bool badCharacter = !fitsOneByte || std::any_of(text.begin(), text.end(), IsControl);
+    if (const char* message = AddressMessage(fieldNumber))
+        return badCharacter ? std::optional<std::string>(message) : std::nullopt;
     switch (fieldNumber) {
     case FieldNumberSerialNumber:
-        return "Serial Number - Incorrect character.";
+        if (badCharacter)
+            return "Serial Number - Incorrect character.";
+        if (text.size() > static_cast<std::size_t>(SerialNumberLimit))
+            return "Serial Number too long.";
+        return std::nullopt;
     case FieldNumberUnitID:
-        return "Unit ID - Incorrect character.";
+        return badCharacter ? std::optional<std::string>("Unit ID - Incorrect character.")
+                            : std::nullopt;
     default:
-        return "Host Name - Incorrect character.";
+        return badCharacter ? std::optional<std::string>("Host Name - Incorrect character.")
+                            : std::nullopt;
     }
+}
+
+std::optional<std::string> ValidationMessage(int fieldNumber, std::string_view text,
+                                             bool fitsOneByte) {
+    if (auto problem = TextProblem(fieldNumber, text, fitsOneByte))
+        return problem;
+    if (const char* message = AddressMessage(fieldNumber); message && !IsValidIPAddress(text))
+        return message;
+    return std::nullopt;
+}
+
+std::string CommittedText(int fieldNumber, std::string_view text) {
+    if (AddressMessage(fieldNumber) != nullptr)
+        if (const auto address = ParseIpv4(text))
+            return FormatIpv4(*address);
+    return std::string(text);
 }
 
 } // namespace tarnwick

@@ -112,11 +112,14 @@ CommitResult ConsoleSession::SetText(std::string_view typed, bool fitsOneByte) {
     if (fitsOneByte && units_.CellAt(row, editColumn_).text == typed)
         return CommitResult::Accepted;
     // The cell's own field: the tick's first selection may have moved CurrentFieldNumber.
-    if (const auto message = ValidationMessage(FieldAt(editColumn_), typed, fitsOneByte)) {
+    const int field = FieldAt(editColumn_);
+    if (const auto message = ValidationMessage(field, typed, fitsOneByte)) {
         Show({MessageIcon::Exclamation, "", *message}, MessageOrigin::Validation);
         return CommitResult::Refused;
     }
-    MarkPendingEdit(row, editColumn_, typed);
+    if (std::string text = CommittedText(field, typed);
+        text != units_.CellAt(row, editColumn_).text)
+        MarkPendingEdit(row, editColumn_, text);
     return CommitResult::Accepted;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
@@ -233,6 +234,36 @@ TEST_F(Editor, ScrollingCommitsBeforeTheListMoves) {
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(List()->viewport(), &wheel);
     EXPECT_EQ(CellAt(2, HostColumn).text, "wheeled");
+}
+
+// In the open box every key is the box's: nothing reaches the list behind it, so the selection
+// stays and Return commits what was typed to the unit the box was opened on. A paste that would
+// break the field's rule is refused whole.
+TEST_F(Editor, TheOpenBoxKeepsItsKeysAndRefusesAPasteThatBreaksTheRule) {
+    Open(true);
+    w->ClickCell(1, HostColumn);
+    w->Sent();
+    QTest::keyClicks(Box(), "cam-a");
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_PageUp,
+                              Qt::Key_F2, Qt::Key_End, Qt::Key_Home})
+        Key(key);
+    EXPECT_EQ(w->Sent(), "");
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(Box()->text(), "cam-a");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellAt(1, HostColumn), (Cell{"cam-a", ColourRed, true}));
+    EXPECT_EQ(CellAt(2, HostColumn), (Cell{"kvq-2", ColourBlack, false}));
+    EXPECT_EQ(w->Session().SelectedUnitIndex(), 1);
+
+    w->ClickCell(1, SerialColumn);
+    ASSERT_TRUE(Editing());
+    const QString serial = Box()->text();
+    QApplication::clipboard()->setText("SN12345678XY");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Box()->text(), serial) << "a 12-character serial number pasted";
+    QApplication::clipboard()->setText("SN7");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Box()->text(), "SN7");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarnwick::test {
 namespace {
 
@@ -134,6 +136,26 @@ TEST_F(SessionTest, ARefusedTextChangesNothingAndAnUnchangedOneIsNoChange) {
     EXPECT_EQ(sink.shown, Texts{"validation exclamation: DNS Server - Incorrect IP Address."});
     EXPECT_EQ(At(1, DNSColumn), "10.0.0.2");
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 2, buttons on, list on, wait 0");
+}
+
+// A commit holds every text to the one rule, however it got into the box, and keeps an address
+// in its plain form, in the cell and on the wire.
+TEST(ConsoleSessionEditor, AnOverLongTextIsRefusedAndAnAddressIsKeptPlain) {
+    Console c(true);
+    c.Feed({1, 2});
+    EXPECT_EQ(c.Commit(1, SerialColumn, "SN1234567"), CommitResult::Refused);
+    EXPECT_EQ(c.sink.shown, Texts{"validation exclamation: Serial Number too long."});
+    EXPECT_EQ(c.Commit(1, SavedIPColumn, "10.1.000.001"), CommitResult::Accepted);
+    EXPECT_EQ(c.Commit(2, SavedIPColumn, "192.168.001.010"), CommitResult::Accepted);
+    EXPECT_EQ(c.At(1, SavedIPColumn) + "|" + c.At(2, SavedIPColumn),
+              "10.1.0.1|192.168.1.10 red bold");
+    EXPECT_EQ(c.session.PendingChangeCount(), 1);
+    c.session.Apply();
+    c.RunApply();
+    const auto changes = std::find_if(c.sink.sent.begin(), c.sink.sent.end(),
+                                      [](const std::string& d) { return Label(d) == "changes 2"; });
+    ASSERT_NE(changes, c.sink.sent.end());
+    EXPECT_NE(changes->find(Item("07", "192.168.1.10")), std::string::npos);
 }
 
 TEST_F(SessionTest, AnEditBelongsToItsUnitNotToItsRow) {

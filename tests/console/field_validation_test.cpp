@@ -43,6 +43,12 @@ TEST(ValidationMessage, EachFieldItsOwnMessage) {
              Case{15, "x", false, "Unit ID - Incorrect character."},
              Case{5, "x", false, "Serial Number - Incorrect character."},
              Case{7, "1.2.3.4", false, "Incorrect IP Address."},
+             // Control characters never reach a unit; the serial number holds eight.
+             Case{12, "cam\n2", true, "Host Name - Incorrect character."},
+             Case{15, "CAM\x7f", true, "Unit ID - Incorrect character."},
+             Case{5, "SN\t1", true, "Serial Number - Incorrect character."},
+             Case{5, "SN1234567", true, "Serial Number too long."},
+             Case{12, "caf\xe9", true, nullptr},
          }) {
         const auto message = ValidationMessage(c.field, c.text, c.oneByte);
         if (c.message)
@@ -50,6 +56,26 @@ TEST(ValidationMessage, EachFieldItsOwnMessage) {
         else
             EXPECT_FALSE(message) << c.field << " " << c.text;
     }
+}
+
+// A NUL inside a value would end it early on the wire.
+TEST(TextProblem, ANulIsAControlCharacterAndAnUnfinishedAddressIsNone) {
+    EXPECT_EQ(TextProblem(15, std::string("A\0B", 3), true), "Unit ID - Incorrect character.");
+    EXPECT_FALSE(TextProblem(7, "192.16", true));
+    EXPECT_EQ(TextProblem(7, "192.16\x01", true), "Incorrect IP Address.");
+}
+
+TEST(CommittedText, AddressesLoseTheirLeadingZerosAndOtherTextsStayAsTyped) {
+    for (const auto& [field, typed, kept] :
+         std::initializer_list<std::tuple<int, const char*, const char*>>{
+             {7, "192.168.001.010", "192.168.1.10"},
+             {8, "255.255.255.000", "255.255.255.0"},
+             {9, "010.0.0.01", "10.0.0.1"},
+             {11, "", ""},
+             {11, "1.2.3", "1.2.3"},
+             {12, "cam-007", "cam-007"},
+             {15, "0012", "0012"}})
+        EXPECT_EQ(CommittedText(field, typed), kept) << typed;
 }
 
 } // namespace
