@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tarnwick {
 namespace {
@@ -14,13 +15,19 @@ namespace {
 std::optional<std::string> AssignmentProblem(const AddressAssignment& assignment,
                                              std::size_t unitCount) {
     // The start address and the mask say where the sequence runs: neither may be left out.
-    if (!ParseIpv4(assignment.start))
+    const auto start = ParseIpv4(assignment.start);
+    if (!start)
         return "Start Address - Incorrect IP Address.";
+    if (const auto special = SpecialRangeOf(*start))
+        return "Start Address - " + FormatIpv4(*start) + " lies in " + special->range + " (" +
+               special->use + "), which no unit can use.";
     const auto mask = ParseIpv4(assignment.mask);
     if (!mask)
         return "Incorrect Subnet mask.";
     if (!PrefixOfMask(*mask))
-        return "The subnet mask " + assignment.mask + " is not contiguous.";
+        return "The subnet mask " + FormatIpv4(*mask) + " is not contiguous.";
+    if (!IsUsablePrefix(*PrefixOfMask(*mask)))
+        return "The subnet mask " + FormatIpv4(*mask) + " leaves the units no subnet to work in.";
     if (auto message = ValidationMessage(FieldNumberDefaultGateway, assignment.gateway, true))
         return message;
     if (auto message = ValidationMessage(FieldNumberDNSServer, assignment.dns, true))
@@ -33,7 +40,8 @@ std::optional<std::string> AssignmentProblem(const AddressAssignment& assignment
 } // namespace
 
 AddressSequence SequenceAddresses(const std::vector<ListedAddresses>& units,
-                                  const AddressAssignment& assignment) {
+                                  const AddressAssignment& assignment,
+                                  const std::vector<std::string>& hostAddresses) {
     AddressSequence sequence;
     if (auto problem = AssignmentProblem(assignment, units.size())) {
         sequence.problem = *problem;
@@ -47,8 +55,19 @@ AddressSequence SequenceAddresses(const std::vector<ListedAddresses>& units,
         for (const std::string* text : {&unit.currentIp, &unit.savedIp})
             if (const auto address = ParseIpv4(*text))
                 ++users[*address];
-    const auto gateway = ParseIpv4(assignment.gateway);
-    const auto dns = ParseIpv4(assignment.dns);
+    // Addresses other devices answer to: this computer, and the gateways and DNS servers given
+    // or already set.
+    std::unordered_set<std::uint32_t> taken;
+    for (const std::string& text : hostAddresses)
+        if (const auto address = ParseIpv4(text))
+            taken.insert(*address);
+    for (const std::string* text : {&assignment.gateway, &assignment.dns})
+        if (const auto address = ParseIpv4(*text))
+            taken.insert(*address);
+    for (const ListedAddresses& unit : units)
+        for (const std::string* text : {&unit.gateway, &unit.dns})
+            if (const auto address = ParseIpv4(*text))
+                taken.insert(*address);
 
     std::uint64_t next = start;
     const std::uint64_t broadcast = BroadcastOf(start, prefix);
@@ -64,7 +83,7 @@ AddressSequence SequenceAddresses(const std::vector<ListedAddresses>& units,
         while (next <= broadcast) {
             const auto address = static_cast<std::uint32_t>(next);
             if (!IsNetworkOrBroadcast(address, prefix) && !usedByOthers(address) &&
-                address != gateway && address != dns)
+                taken.count(address) == 0 && !SpecialRangeOf(address))
                 break;
             ++next;
         }

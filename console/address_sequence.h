@@ -19,6 +19,8 @@ struct ListedAddresses {
     std::string mac;
     std::string currentIp;
     std::string savedIp;
+    std::string gateway;
+    std::string dns;
 };
 
 struct AssignedAddress {
@@ -35,9 +37,11 @@ struct AddressSequence {
 };
 
 // Each unit from `fromRow` on gets the next address of the start address's subnet that no
-// other listed unit uses as its current or saved IP and that is neither the subnet's network
-// nor its broadcast address, nor the gateway or DNS server given.
+// other listed unit uses as its current or saved IP, that is neither the subnet's network nor
+// its broadcast address, nor the gateway or DNS server given or any listed unit's, nor one of
+// `hostAddresses` (this computer's).
 AddressSequence SequenceAddresses(const std::vector<ListedAddresses>& units,
-                                  const AddressAssignment& assignment);
+                                  const AddressAssignment& assignment,
+                                  const std::vector<std::string>& hostAddresses);
 
 } // namespace tarnwick

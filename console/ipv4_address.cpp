@@ -10,6 +10,17 @@ constexpr std::uint32_t OctetMask = 0xFF;
 // Below /31 a subnet gives up its first and last address.
 constexpr int LongestPrefixWithBroadcast = 30;
 
+struct Reserved {
+    std::uint32_t network;
+    int prefixLength;
+    const char* use;
+};
+// "This network", loopback, multicast, and the former class E with the limited broadcast.
+constexpr Reserved ReservedRanges[] = {{0x00000000, 8, "this network"},
+                                       {0x7F000000, 8, "loopback"},
+                                       {0xE0000000, 4, "multicast"},
+                                       {0xF0000000, 4, "reserved"}};
+
 } // namespace
 
 std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
@@ -71,6 +82,17 @@ bool IsNetworkOrBroadcast(std::uint32_t address, int prefixLength) {
 
 std::string SubnetText(std::uint32_t address, int prefixLength) {
     return FormatIpv4(NetworkOf(address, prefixLength)) + "/" + std::to_string(prefixLength);
+}
+
+std::optional<SpecialRange> SpecialRangeOf(std::uint32_t address) {
+    for (const Reserved& r : ReservedRanges)
+        if (NetworkOf(address, r.prefixLength) == r.network)
+            return SpecialRange{r.use, SubnetText(r.network, r.prefixLength)};
+    return std::nullopt;
+}
+
+bool IsUsablePrefix(int prefixLength) {
+    return prefixLength > 0 && prefixLength < Ipv4Bits;
 }
 
 } // namespace tarnwick

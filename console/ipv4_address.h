@@ -25,4 +25,14 @@ bool IsNetworkOrBroadcast(std::uint32_t address, int prefixLength);
 // "10.231.0.0/16"
 std::string SubnetText(std::uint32_t address, int prefixLength);
 
+// What a range that no unit may take as its own address is for ("loopback", "multicast" ...),
+// with the range; nothing for an ordinary address.
+struct SpecialRange {
+    const char* use;
+    std::string range; // "127.0.0.0/8"
+};
+std::optional<SpecialRange> SpecialRangeOf(std::uint32_t address);
+// A mask that leaves a unit a subnet with neighbours: neither 0.0.0.0 nor 255.255.255.255.
+bool IsUsablePrefix(int prefixLength);
+
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include "console/address_checks.h"
 #include "console/console_session.h"
 #include "console/csv.h"
+#include "console/field_validation.h"
 #include "console/latin1_text.h"
 #include "console/reachability.h"
 #include "console/unit_search.h"
@@ -65,10 +66,11 @@ void ConsoleSession::MakePendingEdits(const std::vector<PlannedEdit>& edits) {
 AddressSequence ConsoleSession::PreviewAddresses(const AddressAssignment& assignment) const {
     std::vector<ListedAddresses> listed;
     for (int row = 1; row <= UnitCount(); ++row)
-        listed.push_back({units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text,
-                          units_.CellAt(row, IPAddressColumn).text,
-                          units_.CellAt(row, SavedIPColumn).text});
-    return SequenceAddresses(listed, assignment);
+        listed.push_back(
+            {units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text,
+             units_.CellAt(row, IPAddressColumn).text, units_.CellAt(row, SavedIPColumn).text,
+             units_.CellAt(row, GatewayColumn).text, units_.CellAt(row, DNSColumn).text});
+    return SequenceAddresses(listed, assignment, localAddresses_);
 }
 
 AddressSequence ConsoleSession::AssignAddresses(const AddressAssignment& assignment) {
@@ -83,9 +85,12 @@ AddressSequence ConsoleSession::AssignAddresses(const AddressAssignment& assignm
                                                              {SubnetMaskColumn, &assignment.mask},
                                                              {GatewayColumn, &assignment.gateway},
                                                              {DNSColumn, &assignment.dns}};
-        for (const auto& [column, text] : values)
-            if (!text->empty() && *text != units_.CellAt(unit.row, column).text)
-                edits.push_back({unit.row, column, *text, false});
+        for (const auto& [column, text] : values) {
+            std::string value =
+                CommittedText(FieldOfColumn[static_cast<std::size_t>(column - 1)], *text);
+            if (!value.empty() && value != units_.CellAt(unit.row, column).text)
+                edits.push_back({unit.row, column, std::move(value), false});
+        }
     }
     MakePendingEdits(edits);
     return sequence;
@@ -98,8 +103,8 @@ std::vector<std::string> ConsoleSession::CheckAddresses() const {
             {units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text,
              units_.CellAt(row, IPAddressColumn).text, units_.CellAt(row, SavedIPColumn).text,
              units_.CellAt(row, SubnetMaskColumn).text, units_.CellAt(row, GatewayColumn).text,
-             units_.Row(row).checked, MarkedCells(row) > 0});
-    return AddressProblems(units);
+             units_.CellAt(row, DNSColumn).text, units_.Row(row).checked, MarkedCells(row) > 0});
+    return AddressProblems(units, localAddresses_);
 }
 
 int ConsoleSession::FindUnit(std::string_view text) {

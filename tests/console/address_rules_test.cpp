@@ -12,9 +12,12 @@ using Lines = std::vector<std::string>;
 
 UnitAddresses Unit(const char* mac, const char* current, const char* saved,
                    const char* mask = "255.255.255.0", const char* gateway = "", bool dhcp = false,
-                   bool pending = true) {
-    return {mac, current, saved, mask, gateway, dhcp, pending};
+                   bool pending = true, const char* dns = "") {
+    return {mac, current, saved, mask, gateway, dns, dhcp, pending};
 }
+
+// This computer, on the units' network.
+const Lines Host = {"10.1.0.250", "127.0.0.1"};
 
 TEST(AddressProblems, EachRuleNamesItsUnitsAndValues) {
     const UnitAddresses other =
@@ -44,13 +47,38 @@ TEST(AddressProblems, EachRuleNamesItsUnitsAndValues) {
                Unit("b", "", "10.1.255.255", "255.255.0.0"),
                Unit("c", "", "10.1.0.77", "255.255.255.255")},
               {"a: the saved IP 10.1.0.0 is the network address of 10.1.0.0/16.",
-               "b: the saved IP 10.1.255.255 is the broadcast address of 10.1.0.0/16."}}}) {
-        EXPECT_EQ(AddressProblems(units), expected) << ::testing::PrintToString(expected);
+               "b: the saved IP 10.1.255.255 is the broadcast address of 10.1.0.0/16.",
+               "c: the subnet mask 255.255.255.255 leaves the unit no subnet to work in."}},
+             // Addresses that other devices answer to.
+             {{Unit("a", "", "10.1.0.250")},
+              {"a would get the saved IP 10.1.0.250, which is this computer's address."}},
+             {{Unit("a", "", "10.1.0.1", "255.255.255.0", "10.1.0.1", false, true, "10.1.0.1")},
+              {"a would get the saved IP 10.1.0.1, which is its own gateway.",
+               "a would get the saved IP 10.1.0.1, which is its own DNS server."}},
+             {{Unit("a", "", "10.1.0.1"), other,
+               Unit("c", "10.1.0.3", "10.1.0.3", "255.255.255.0", "10.1.0.1", false, false)},
+              {"a would get the saved IP 10.1.0.1, which is the gateway of c."}},
+             {{Unit("a", "", "10.1.0.1", "", "", false, false),
+               Unit("c", "", "", "", "10.1.0.1", true, false)},
+              {}},
+             // Masks and ranges no unit can work with, and what Apply would leave empty.
+             {{Unit("a", "", "10.1.0.5", "0.0.0.0")},
+              {"a: the subnet mask 0.0.0.0 leaves the unit no subnet to work in."}},
+             {{Unit("a", "", "127.0.0.5", "255.0.0.0"), Unit("b", "", "224.0.0.9", "255.0.0.0"),
+               Unit("c", "", "0.1.2.3", "255.0.0.0"), Unit("d", "", "250.1.1.1", "255.0.0.0")},
+              {"a: the saved IP 127.0.0.5 lies in 127.0.0.0/8 (loopback), which no unit can use.",
+               "b: the saved IP 224.0.0.9 lies in 224.0.0.0/4 (multicast), which no unit can use.",
+               "c: the saved IP 0.1.2.3 lies in 0.0.0.0/8 (this network), which no unit can use.",
+               "d: the saved IP 250.1.1.1 lies in 240.0.0.0/4 (reserved), which no unit can use."}},
+             {{Unit("a", "10.1.0.5", "", ""), Unit("b", "10.1.0.6", "", "", "", true)},
+              {"a is not on DHCP, and Apply would leave it without a saved IP.",
+               "a is not on DHCP, and Apply would leave it without a subnet mask."}}}) {
+        EXPECT_EQ(AddressProblems(units, Host), expected) << ::testing::PrintToString(expected);
     }
 }
 
 std::string Sequence(const std::vector<ListedAddresses>& units, const AddressAssignment& a) {
-    const AddressSequence sequence = SequenceAddresses(units, a);
+    const AddressSequence sequence = SequenceAddresses(units, a, Host);
     std::string text;
     for (const AssignedAddress& unit : sequence.units)
         text += std::to_string(unit.row) + ":" + unit.savedIp + " ";
@@ -58,9 +86,13 @@ std::string Sequence(const std::vector<ListedAddresses>& units, const AddressAss
 }
 
 TEST(SequenceAddresses, SkipsWhatOthersUseAndTheSubnetsEndsAndStopsWhenItRunsOut) {
-    const std::vector<ListedAddresses> site = {
-        {"m1", "192.168.1.10", "192.168.1.11"}, {"m2", "192.168.1.13", ""}, {"m3", "", ""}};
-    const std::vector<ListedAddresses> blank(3, ListedAddresses{"m", "", ""});
+    const std::vector<ListedAddresses> site = {{"m1", "192.168.1.10", "192.168.1.11", "", ""},
+                                               {"m2", "192.168.1.13", "", "", ""},
+                                               {"m3", "", "", "", ""}};
+    const std::vector<ListedAddresses> blank(3, ListedAddresses{"m", "", "", "", ""});
+    // The units' own gateway and DNS server, and this computer, are no one's to take.
+    const std::vector<ListedAddresses> served = {{"m1", "", "", "10.1.0.1", "10.1.0.2"},
+                                                 {"m2", "", "", "10.1.0.3", ""}};
     for (const auto& [units, assignment, expected] : std::initializer_list<
              std::tuple<std::vector<ListedAddresses>, AddressAssignment, std::string>>{
              {site, {"192.168.1.10", "255.255.255.0", "", "", 2}, "2:192.168.1.12 3:192.168.1.14 "},
@@ -87,7 +119,23 @@ TEST(SequenceAddresses, SkipsWhatOthersUseAndTheSubnetsEndsAndStopsWhenItRunsOut
              {site, {"10.0.0.1", "255.0.0.0", "10.0.0", "", 1}, "Gateway - Incorrect IP Address."},
              {site,
               {"10.0.0.1", "255.0.0.0", "", "", 4},
-              "There is no unit to give an address to."}}) {
+              "There is no unit to give an address to."},
+             {served, {"10.1.0.1", "255.255.255.0", "", "", 1}, "1:10.1.0.4 2:10.1.0.5 "},
+             {served, {"10.1.0.249", "255.255.255.0", "", "", 1}, "1:10.1.0.249 2:10.1.0.251 "},
+             {site,
+              {"10.0.0.1", "0.0.0.0", "", "", 1},
+              "The subnet mask 0.0.0.0 leaves the units no subnet to work in."},
+             {site,
+              {"10.0.0.1", "255.255.255.255", "", "", 1},
+              "The subnet mask 255.255.255.255 leaves the units no subnet to work in."},
+             {site,
+              {"255.255.255.255", "255.255.255.0", "", "", 1},
+              "Start Address - 255.255.255.255 lies in 240.0.0.0/4 (reserved), which no unit can "
+              "use."},
+             {site,
+              {"224.0.0.1", "255.255.255.0", "", "", 1},
+              "Start Address - 224.0.0.1 lies in 224.0.0.0/4 (multicast), which no unit can "
+              "use."}}) {
         EXPECT_EQ(Sequence(units, assignment), expected);
     }
 }
