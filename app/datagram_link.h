@@ -3,6 +3,7 @@
 #pragma once
 
 #include "console/network_interfaces.h"
+#include "console/session_sink.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,8 +37,8 @@ public:
 
     // Set once, before the first Send; any handler may be left empty.
     virtual void Connect(Handlers handlers) = 0;
-    // Broadcasts one datagram; what failed, in words (UTF-8), when it did not go out.
-    virtual std::optional<std::string> Send(const std::string& datagram) = 0;
+    // Broadcasts one datagram; what failed, when it did not go out everywhere.
+    virtual std::optional<SendFailure> Send(const std::string& datagram) = 0;
     // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.
     virtual int StateValue() const = 0;
 };

@@ -193,7 +193,7 @@ void frmLumivarNetTarnwick::ShowAboutBox() {
         this, {MessageIcon::Information, ApplicationTitle, AboutText(session_.InternalMode())}, {});
 }
 
-std::optional<std::string> frmLumivarNetTarnwick::SendDatagram(const std::string& datagram) {
+std::optional<SendFailure> frmLumivarNetTarnwick::SendDatagram(const std::string& datagram) {
     return SckUDP->Send(datagram);
 }
 

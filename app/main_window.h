@@ -33,7 +33,7 @@ protected:
 
 private:
     // SessionSink
-    std::optional<std::string> SendDatagram(const std::string& datagram) override;
+    std::optional<SendFailure> SendDatagram(const std::string& datagram) override;
     void ShowMessage(const MessageReport& report, MessageOrigin origin) override;
     void ListEnabledChanged(bool enabled) override;
     void ButtonsEnabledChanged(bool enabled) override;

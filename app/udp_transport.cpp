@@ -132,11 +132,11 @@ void UdpTransport::SizeReceiveBuffer(int descriptor) {
         receiveBufferSize_ = granted;
 }
 
-std::optional<std::string> UdpTransport::Send(const std::string& message) {
+std::optional<SendFailure> UdpTransport::Send(const std::string& message) {
     if (socket_.state() != QAbstractSocket::BoundState) {
         if (auto error = Bind()) {
             failed_ = true;
-            return error;
+            return SendFailure{std::move(*error)};
         }
     }
     // Every unit answers an identification request at once: a small buffer needs its reader
@@ -147,13 +147,15 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
     const std::vector<NetworkInterface>& targets = Interfaces();
     if (targets.empty()) {
         failed_ = true;
-        return tr("No network interface is up: the request to %1 port %2 was not sent. Connect a "
-                  "cable or join a network; the console tries again with the next request.")
-            .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
-            .arg(Port)
-            .toStdString();
+        return SendFailure{
+            tr("No network interface is up: the request to %1 port %2 was not sent. Connect a "
+               "cable or join a network; the console tries again with the next request.")
+                .arg(ConstantsCommKVQWithKVQConsoleSetupBroadcastAddress)
+                .arg(Port)
+                .toStdString()};
     }
     // One interface failing keeps none of the others from getting the datagram.
+    const std::size_t tried = targets.size();      // `targets` follows a new enumeration below
     std::vector<std::pair<int, QString>> failures; // interface index, what failed
     for (const NetworkInterface& target : targets) {
         QNetworkDatagram datagram(data, QHostAddress(QHostAddress::Broadcast), Port);
@@ -182,7 +184,7 @@ std::optional<std::string> UdpTransport::Send(const std::string& message) {
     QStringList errors;
     for (const auto& failure : failures)
         errors << failure.second;
-    return errors.join('\n').toStdString();
+    return SendFailure{errors.join('\n').toStdString(), failures.size() < tried};
 }
 
 void UdpTransport::ReadSlice() {

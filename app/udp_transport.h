@@ -34,7 +34,7 @@ public:
     // Binds on first use (and after a failed bind) and broadcasts one datagram through every
     // interface that can carry it. What failed when it did not go out everywhere; the
     // interfaces that worked still got it.
-    std::optional<std::string> Send(const std::string& message) override;
+    std::optional<SendFailure> Send(const std::string& message) override;
     int StateValue() const override;
     // The receive buffer the kernel granted after binding; 0 before.
     int ReceiveBufferSize() const { return receiveBufferSize_; }

@@ -32,7 +32,7 @@ using tarnwick::UdpTransport;
 // The session's requests go out through the transport, and are counted.
 struct SendingSink : tarnwick::test::RecordingSink {
     explicit SendingSink(UdpTransport& link) : transport(link) {}
-    std::optional<std::string> SendDatagram(const std::string& datagram) override {
+    std::optional<tarnwick::SendFailure> SendDatagram(const std::string& datagram) override {
         identifications += datagram == tarnwick::IdentificationRequest() ? 1 : 0;
         return transport.Send(datagram);
     }

@@ -82,15 +82,23 @@ void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view 
             ResultMovedOn(mac);
         return;
     }
-    // A reply that did not decode names its unit by the MAC it got to, or by where it came from.
+    // A reply that did not decode names its unit by the MAC it got to, or by where it came from
+    // when only one waiting unit is there: units fresh from the factory share one address, and
+    // then no one of them can be blamed.
     if (results_.InvalidReply(mac, now))
         return;
+    const std::string* only = nullptr;
     for (int row = 1; row <= UnitCount(); ++row) {
         const std::string& rowMac = units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text;
-        if (units_.CellAt(row, ColumnOfField(FieldNumberIPAddress)).text == sender &&
-            results_.InvalidReply(rowMac, now))
+        if (units_.CellAt(row, ColumnOfField(FieldNumberIPAddress)).text != sender ||
+            !results_.Waiting(rowMac))
+            continue;
+        if (only)
             return;
+        only = &rowMac;
     }
+    if (only)
+        results_.InvalidReply(*only, now);
 }
 
 void ConsoleSession::ResultMovedOn(const std::string& mac) {
@@ -104,12 +112,13 @@ const ChangeResult* ConsoleSession::ResultOf(int row) const {
 }
 
 std::string ConsoleSession::StatusText() const {
-    // Neither notice hides the other.
-    const std::string lost = recovery_.Text();
-    if (!notice_.empty() || !lost.empty())
-        return notice_.empty() ? lost : lost.empty() ? notice_ : notice_ + " \u00b7 " + lost;
-    if (std::string round = results_.RoundText(); !round.empty())
-        return round;
+    // No notice hides another, nor the sum of the last Apply.
+    std::string text;
+    for (const std::string& part : {results_.RoundText(), notice_, recovery_.Text()})
+        if (!part.empty())
+            text += (text.empty() ? "" : " \u00b7 ") + part;
+    if (!text.empty())
+        return text;
     return std::to_string(UnitCount()) + (UnitCount() == 1 ? " unit" : " units");
 }
 
@@ -156,18 +165,19 @@ void ConsoleSession::MessageClosed(MessageOrigin origin) {
 }
 
 bool ConsoleSession::SendABroadcastMessage(const std::string& message) {
-    const std::optional<std::string> error = sink_.SendDatagram(message);
-    if (!error) {
+    const std::optional<SendFailure> failure = sink_.SendDatagram(message);
+    if (!failure) {
         transportFailing_ = false;
         return true;
     }
     // Once per run of failures; the next send tries again.
     if (!transportFailing_) {
         transportFailing_ = true;
-        Show({MessageIcon::Critical, "Network Error", *error, TextEncoding::Utf8},
+        Show({MessageIcon::Critical, "Network Error", failure->what, TextEncoding::Utf8},
              MessageOrigin::Transport);
     }
-    return false;
+    // Out through one interface is out: its unit may answer.
+    return failure->partly;
 }
 
 void ConsoleSession::SetListEnabled(bool enabled) {
@@ -232,6 +242,8 @@ void ConsoleSession::TimerOpenTick(int socketState) {
         SendABroadcastMessage(IdentificationRequest());
         identifyElapsedMs_ = 0;
         recovery_.CycleStarted();
+        // A notice speaks of its own cycle.
+        notice_.clear();
         return;
     }
     if (recovery_.Tick())

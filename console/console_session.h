@@ -114,6 +114,7 @@ public:
     // got no answer or an unclear one, or to one unit. A walk like Apply's.
     void ResendUnconfirmed();
     void ResendChanges(int row);
+    // Whether ResendUnconfirmed would send anything.
     bool HasUnconfirmed() const;
     // What became of the last change request `row`'s unit was sent; nothing before any.
     const ChangeResult* ResultOf(int row) const;
@@ -178,6 +179,7 @@ private:
     void ResultMovedOn(const std::string& mac);
     void StartWalk(std::vector<UnitId> units, bool apply);
     int WalkRow(int n) const;
+    bool Resendable(int row) const;
     void DiscardRow(int row);
     int MarkedCells() const;
     void Show(const MessageReport& report, MessageOrigin origin);

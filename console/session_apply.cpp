@@ -8,10 +8,16 @@ void ConsoleSession::Apply() {
     StartWalk({}, true);
 }
 
+bool ConsoleSession::Resendable(int row) const {
+    // Its changes discarded, a unit has nothing left to send.
+    return results_.Unconfirmed(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text) &&
+           MarkedCells(row) > 0;
+}
+
 void ConsoleSession::ResendUnconfirmed() {
     std::vector<UnitId> units;
     for (int row = 1; row <= UnitCount(); ++row)
-        if (results_.Unconfirmed(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text))
+        if (Resendable(row))
             units.push_back(units_.Row(row).id);
     if (!units.empty())
         StartWalk(std::move(units), false);
@@ -27,7 +33,7 @@ bool ConsoleSession::HasUnconfirmed() const {
     if (!results_.AnyUnconfirmed())
         return false;
     for (int row = 1; row <= UnitCount(); ++row)
-        if (results_.Unconfirmed(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text))
+        if (Resendable(row))
             return true;
     return false;
 }

@@ -8,14 +8,20 @@
 
 namespace tarnwick {
 
+// A datagram that did not go out everywhere it should have.
+struct SendFailure {
+    std::string what;    // in words, UTF-8
+    bool partly = false; // it went out through at least one interface
+};
+
 // Where a message comes from: at most one box of each origin is open at a time.
 enum class MessageOrigin { Intake, Transport, Request, Validation };
 
 class SessionSink {
 public:
     virtual ~SessionSink() = default;
-    // Broadcasts one datagram; what failed, in words (UTF-8), when it did not go out.
-    virtual std::optional<std::string> SendDatagram(const std::string& datagram) = 0;
+    // Broadcasts one datagram; what failed, when it did not go out everywhere.
+    virtual std::optional<SendFailure> SendDatagram(const std::string& datagram) = 0;
     // Opens a box and returns at once; ConsoleSession::MessageClosed follows when it closes.
     virtual void ShowMessage(const MessageReport& report, MessageOrigin origin) = 0;
     virtual void ListEnabledChanged(bool enabled) = 0;

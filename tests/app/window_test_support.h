@@ -17,9 +17,9 @@ namespace tarnwick::test {
 class LoopbackLink : public DatagramLink {
 public:
     void Connect(Handlers handlers) override { handlers_ = std::move(handlers); }
-    std::optional<std::string> Send(const std::string& datagram) override {
+    std::optional<SendFailure> Send(const std::string& datagram) override {
         if (sendError)
-            return sendError;
+            return SendFailure{*sendError};
         sent.push_back(datagram);
         return std::nullopt;
     }

@@ -67,5 +67,52 @@ TEST_F(SessionTest, DiscardingOneUnitsChangesAndRefreshSayWhatWasLost) {
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 0, buttons off, list on, wait 0");
 }
 
+// Units fresh from the factory share one address; a link that fails beside one that works.
+TEST_F(SessionTest, ResultsStayTrueWhenUnitsShareAnAddressOrOneLinkFails) {
+    Feed({1, 2});
+    session.TakeDatagram(IdentificationReplyBytes({{"0D", SampleMac(2)}, {"06", "10.0.0.1"}}),
+                         "10.0.0.1");
+    ASSERT_EQ(Commit(1, HostColumn, "cam-1"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(2, HostColumn, "cam-2"), CommitResult::Accepted);
+    const std::string failure = "Sending to 255.255.255.255 port 10021 through eth1 failed";
+    sink.sendError = failure;
+    sink.sendPartly = true;
+    session.Apply();
+    RunApply();
+    sink.sendError.reset();
+    EXPECT_EQ(session.StatusText(), "Apply: 2 sent");
+    EXPECT_EQ(sink.shown, Texts{"transport critical: " + failure});
+    // Either unit may have sent it: the wait ends, and neither is blamed.
+    RawDatagram garbled;
+    garbled.functionCode = FunctionCodeChangeSettings;
+    garbled.messageClass = MessageClassChangeReply;
+    garbled.data = ReplyData({{"0C", "cam"}}) + "0Dx";
+    session.TakeDatagram(garbled.Bytes(), "10.0.0.1");
+    for (int tick = 1; tick <= ChangeReplyWaitTicks; ++tick)
+        Tick();
+    EXPECT_EQ(Result(session, 1), "Change sent  \u2014 no answer");
+    EXPECT_EQ(Result(session, 2), "Change sent  \u2014 no answer");
+
+    // The sum stays beside a loss notice, which goes with its cycle.
+    session.RepliesDropped(5);
+    EXPECT_EQ(session.FindUnit("nowhere"), 0);
+    EXPECT_EQ(session.StatusText(), "Apply: 2 sent \u00b7 2 no answer \u00b7 No unit holds "
+                                    "\u201cnowhere\u201d \u00b7 5 replies were lost to a full "
+                                    "receive buffer");
+    while (session.IdentifyElapsedMs() != 0)
+        Tick();
+    EXPECT_EQ(session.StatusText(), "Apply: 2 sent \u00b7 2 no answer");
+
+    // With its changes discarded a unit has nothing to resend.
+    EXPECT_TRUE(session.HasUnconfirmed());
+    session.DiscardChanges(1);
+    EXPECT_TRUE(session.HasUnconfirmed());
+    session.DiscardChanges(2);
+    EXPECT_FALSE(session.HasUnconfirmed());
+    Sent();
+    session.ResendUnconfirmed();
+    EXPECT_EQ(Sent(), "");
+}
+
 } // namespace
 } // namespace tarnwick::test

@@ -429,8 +429,8 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             const auto failed = transport.Send(request);
             ASSERT_TRUE(failed.has_value()) << "attempt " << attempt;
-            EXPECT_EQ(failed->substr(0, step.size()), step);
-            EXPECT_GT(failed->size(), step.size()) << "the reason is left out";
+            EXPECT_EQ(failed->what.substr(0, step.size()), step);
+            EXPECT_GT(failed->what.size(), step.size()) << "the reason is left out";
             EXPECT_EQ(transport.StateValue(), StateError);
         }
     }
@@ -438,7 +438,7 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
     std::vector<std::string> errors;
     auto send = [&] {
         if (auto failed = transport.Send(request))
-            errors.push_back(*failed);
+            errors.push_back(failed->what);
     };
     send();
     send();
@@ -469,7 +469,7 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
     QTest::qWait(600);
     const auto failed = transport.Send(request);
     ASSERT_TRUE(failed.has_value());
-    EXPECT_NE(failed->find("No network interface is up"), std::string::npos) << *failed;
+    EXPECT_NE(failed->what.find("No network interface is up"), std::string::npos) << failed->what;
     EXPECT_EQ(transport.StateValue(), StateError);
     ASSERT_TRUE(Link("veth0", "up") && Link("veth1", "up"));
     const int before = first.Count(Request());

@@ -17,10 +17,13 @@ struct RecordingSink : SessionSink {
     bool listEnabled = true, buttonsEnabled = false; // the views' start states
     int highlight = 0, applyStepsDue = 0;
     std::optional<std::string> sendError; // when set, every send fails with it
+    bool sendPartly = false;              // ... though it went out through some interface
 
-    std::optional<std::string> SendDatagram(const std::string& datagram) override {
+    std::optional<SendFailure> SendDatagram(const std::string& datagram) override {
         sent.push_back(datagram);
-        return sendError;
+        if (!sendError)
+            return std::nullopt;
+        return SendFailure{*sendError, sendPartly};
     }
     void ShowMessage(const MessageReport& report, MessageOrigin origin) override {
         static const char* const origins[] = {"intake", "transport", "request", "validation"};
