@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 
 namespace tarnwick {
@@ -111,6 +112,11 @@ QLineEdit* CreateFindField(QToolBar* toolbar) {
     find->setAccessibleName("Find");
     find->setPlaceholderText("Find a unit");
     find->setClearButtonEnabled(true);
+    // Qt's clear button has no name of its own: a screen reader would say "push button".
+    for (QAction* action : find->actions())
+        action->setText("Clear");
+    for (QToolButton* button : find->findChildren<QToolButton*>())
+        button->setAccessibleName("Clear");
     find->setMaximumWidth(130);
     // Reached by Ctrl+F or a click; Tab and a greyed button's focus stay among the list's
     // controls, and a line edit with the focus would take Ctrl+E and Ctrl+I for itself.

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QToolButton>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -35,6 +37,11 @@ TEST(MainWindow, ControlsFollowTheSession) {
     EXPECT_EQ(w.Sent(), "identify");
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick");
     EXPECT_EQ(w.List()->accessibleName(), "Units online");
+    // Qt leaves the find field's clear button unnamed.
+    const auto clear = w.Find<QLineEdit>("txtFind")->findChildren<QToolButton*>();
+    ASSERT_FALSE(clear.isEmpty());
+    for (const QToolButton* button : clear)
+        EXPECT_EQ(button->accessibleName(), "Clear");
     w.AddUnits(2);
     // The check box reaches the session; the session's answer reaches the view.
     Tick(w.List(), 2, true);
