@@ -131,7 +131,7 @@ public:
     const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
 
     // Site planning. The list as CSV text (UTF-8), one row per unit in list order.
-    std::string ExportList() const;
+    std::string ExportList(char separator = ',') const;
     // A plan's pending edits, made as typing makes them; nothing at all when any value is
     // refused. Nothing is sent.
     ImportResult ImportPlan(std::string_view csvUtf8);
