@@ -56,7 +56,8 @@ void frmLumivarNetTarnwick::Connect() {
             [this] { ExportListToFile(this, session_); });
     connect(controls_.mnuFileImportPlan, &QAction::triggered, this, [this] {
         fieldEdit_->Hide();
-        ImportPlanFromFile(this, session_);
+        // The status panel says at once when the plan changed nothing.
+        ImportPlanFromFile(this, session_, [this] { UpdateResults(); });
     });
     connect(controls_.mnuAssignAddresses, &QAction::triggered, this, [this] {
         fieldEdit_->Hide();

@@ -9,17 +9,17 @@
 namespace tarnwick {
 namespace {
 
-constexpr char CsvFilter[] = "CSV files (*.csv);;All files (*)";
-// A plan is a few hundred lines; anything far larger is not one.
-constexpr qint64 LargestPlan = qint64{64} * 1024 * 1024;
-
 void Tell(QWidget* parent, MessageIcon icon, const char* title, const QString& text) {
     OpenMessageBox(parent, {icon, title, text.toStdString(), TextEncoding::Utf8}, {});
 }
 
+// `chosen` gets the path and the dialog, to ask which name filter was chosen.
 template <class Chosen>
 void ChooseFile(QWidget* parent, const char* caption, QFileDialog::AcceptMode mode, Chosen chosen) {
-    auto* dialog = new QFileDialog(parent, caption, QString(), CsvFilter);
+    auto* dialog = new QFileDialog(parent, caption);
+    dialog->setNameFilters(mode == QFileDialog::AcceptSave
+                               ? QStringList{CommaSeparatedFilter, SemicolonSeparatedFilter}
+                               : QStringList{"CSV files (*.csv)", "All files (*)"});
     dialog->setObjectName(mode == QFileDialog::AcceptSave ? "ExportListDialog"
                                                           : "ImportPlanDialog");
     dialog->setAcceptMode(mode);
@@ -27,23 +27,18 @@ void ChooseFile(QWidget* parent, const char* caption, QFileDialog::AcceptMode mo
                                                         : QFileDialog::ExistingFile);
     dialog->setDefaultSuffix("csv");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, parent, chosen);
+    QObject::connect(dialog, &QFileDialog::fileSelected, parent,
+                     [dialog, chosen](const QString& path) { chosen(path, *dialog); });
     dialog->open();
 }
 
 void ImportFile(QWidget* parent, ConsoleSession& session, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Tell(parent, MessageIcon::Critical, "Import Plan",
-             QString("Could not read %1: %2").arg(path, file.errorString()));
+    const auto read = ReadPlanFile(path);
+    if (const auto* failed = std::get_if<QString>(&read)) {
+        Tell(parent, MessageIcon::Critical, "Import Plan", *failed);
         return;
     }
-    if (file.size() > LargestPlan) {
-        Tell(parent, MessageIcon::Critical, "Import Plan",
-             QString("%1 is too large to be a plan.").arg(path));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
+    const auto& bytes = std::get<QByteArray>(read);
     const ImportResult result =
         session.ImportPlan(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
     if (!result.problems.empty()) {
@@ -53,13 +48,8 @@ void ImportFile(QWidget* parent, ConsoleSession& session, const QString& path) {
         Tell(parent, MessageIcon::Exclamation, "Import Plan", text);
         return;
     }
-    if (!result.unknownMacs.empty()) {
-        QString text =
-            QString("%1 units of the plan are not in the list:").arg(result.unknownMacs.size());
-        for (const std::string& mac : result.unknownMacs)
-            text += "\n" + QString::fromStdString(mac);
-        Tell(parent, MessageIcon::Information, "Import Plan", text);
-    }
+    if (const std::string notes = ImportNotes(result); !notes.empty())
+        Tell(parent, MessageIcon::Information, "Import Plan", QString::fromStdString(notes));
 }
 
 } // namespace
@@ -83,19 +73,41 @@ std::optional<QString> WriteExport(const QString& path, const std::string& text)
     return std::nullopt;
 }
 
+std::variant<QByteArray, QString> ReadPlanFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString("Could not read %1: %2").arg(path, file.errorString());
+    const QString tooLarge = QString("%1 is too large to be a plan (over 10 MB).").arg(path);
+    if (file.size() > LargestPlan)
+        return tooLarge;
+    // A device or a pipe has no size to check beforehand.
+    QByteArray bytes = file.read(LargestPlan + 1);
+    if (bytes.size() > LargestPlan)
+        return tooLarge;
+    if (file.error() != QFileDevice::NoError)
+        return QString("Could not read %1: %2").arg(path, file.errorString());
+    return bytes;
+}
+
 void ExportListToFile(QWidget* parent, ConsoleSession& session) {
     ChooseFile(parent, "Export List", QFileDialog::AcceptSave,
-               [parent, &session](const QString& path) {
+               [parent, &session](const QString& path, const QFileDialog& dialog) {
+                   const char separator =
+                       dialog.selectedNameFilter() == SemicolonSeparatedFilter ? ';' : ',';
                    // The list as it is when the user says where, not when the dialog opened.
-                   if (const auto failed = WriteExport(path, session.ExportList()))
+                   if (const auto failed = WriteExport(path, session.ExportList(separator)))
                        Tell(parent, MessageIcon::Critical, "Export List",
                             QString("Could not write %1: %2").arg(path, *failed));
                });
 }
 
-void ImportPlanFromFile(QWidget* parent, ConsoleSession& session) {
+void ImportPlanFromFile(QWidget* parent, ConsoleSession& session, std::function<void()> imported) {
     ChooseFile(parent, "Import Plan", QFileDialog::AcceptOpen,
-               [parent, &session](const QString& path) { ImportFile(parent, session, path); });
+               [parent, &session, imported = std::move(imported)](const QString& path,
+                                                                  const QFileDialog&) {
+                   ImportFile(parent, session, path);
+                   imported();
+               });
 }
 
 } // namespace tarnwick

@@ -131,10 +131,11 @@ public:
     void SetInterfaceAddresses(std::vector<std::string> addresses);
     const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
 
-    // Site planning. The list as CSV text (UTF-8), one row per unit in list order.
-    std::string ExportList() const;
+    // Site planning. The list as CSV text (UTF-8 after its byte order mark), one row per unit in
+    // list order, cells apart by `separator`.
+    std::string ExportList(char separator = ',') const;
     // A plan's pending edits, made as typing makes them; nothing at all when any value is
-    // refused. Nothing is sent.
+    // refused. Nothing is sent. StatusText says when a plan made no edit.
     ImportResult ImportPlan(std::string_view csvUtf8);
     AddressSequence PreviewAddresses(const AddressAssignment& assignment) const;
     // The preview's saved IPs, mask, gateway and DNS server become pending edits, unless it

@@ -31,6 +31,25 @@ std::optional<bool> ParseBoolean(std::string text) {
     return std::nullopt;
 }
 
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A spreadsheet takes "0012" for the number 12 and saves it as "12": exactly that value, never
+// one it could not have made that way ("012"), is the unit's own text and no edit.
+bool ZerosDroppedBySpreadsheet(std::string_view cell, std::string_view value) {
+    if (!AllDigits(cell) || !AllDigits(value))
+        return false;
+    const std::size_t zeros = std::min(cell.find_first_not_of('0'), cell.size() - 1);
+    return zeros > 0 && cell.substr(zeros) == value;
+}
+
+bool IsAddressField(int field) {
+    return field == FieldNumberSavedIPAddress || field == FieldNumberSubnetMask ||
+           field == FieldNumberDefaultGateway || field == FieldNumberDNSServer;
+}
+
 struct Reader {
     const UnitTable& units;
     const std::function<bool(int, int)>& editable;
@@ -43,6 +62,9 @@ struct Reader {
 
     // One cell of the file for `column` of `row`.
     void Take(int line, int row, int column, const std::string& value) {
+        // Installers leave blank what they do not plan to change.
+        if (value.empty())
+            return;
         const std::optional<std::string> latin1 = Utf8ToLatin1(value);
         const std::string& text = latin1 ? *latin1 : value;
         if (column == ListViewFieldNumberUseDHCPColumn) {
@@ -53,9 +75,14 @@ struct Reader {
                 result.edits.push_back({row, column, {}, *checked});
             return;
         }
-        if (text == units.CellAt(row, column).text)
+        const std::string& cell = units.CellAt(row, column).text;
+        if (text == cell)
             return;
         const int field = FieldOfColumn[static_cast<std::size_t>(column - 1)];
+        if (!IsAddressField(field) && ZerosDroppedBySpreadsheet(cell, text)) {
+            result.droppedZeros.push_back("Line " + std::to_string(line) + ", " + Caption(column));
+            return;
+        }
         if (!editable(field, row))
             return Problem(line, column, "this unit has none to change.");
         // No key types these, and a NUL would end the value early in the change request.
@@ -132,6 +159,28 @@ ImportResult ReadPlan(std::string_view file, const UnitTable& units, bool serial
     if (!result.problems.empty())
         result.edits.clear();
     return result;
+}
+
+std::string ImportNotes(const ImportResult& result) {
+    std::string notes;
+    const auto section = [&notes](const std::string& heading,
+                                  const std::vector<std::string>& lines) {
+        if (lines.empty())
+            return;
+        notes += (notes.empty() ? "" : "\n\n") + heading;
+        for (const std::string& line : lines)
+            notes += "\n" + line;
+    };
+    const std::size_t unknown = result.unknownMacs.size();
+    section(unknown == 1 ? "1 unit of the plan is not in the list:"
+                         : std::to_string(unknown) + " units of the plan are not in the list:",
+            result.unknownMacs);
+    const std::size_t kept = result.droppedZeros.size();
+    section((kept == 1 ? std::string("1 cell kept as its unit has it")
+                       : std::to_string(kept) + " cells kept as the units have them") +
+                " (leading zeros a spreadsheet dropped):",
+            result.droppedZeros);
+    return notes;
 }
 
 } // namespace tarnwick

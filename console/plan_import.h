@@ -24,12 +24,18 @@ struct ImportResult {
     std::vector<std::string> problems;
     std::vector<std::string> unknownMacs; // in the file but not in the list (UTF-8)
     std::vector<PlannedEdit> edits;       // made pending only when nothing was refused
+    // Cells kept as their units have them: the plan's value is the unit's with the leading zeros
+    // a spreadsheet drops when it takes a text for a number ("Line 3, Unit ID").
+    std::vector<std::string> droppedZeros;
 };
 
 // Rows are found by "MAC Address"; only the columns a user may edit are read (Serial Number
-// only when `serialNumbers`), every value is checked as typing checks it, and a value equal to
-// the cell is no edit. `editable(field, row)` is the editor's own rule.
+// only when `serialNumbers`), every value is checked as typing checks it, and a blank cell or a
+// value equal to the cell is no edit. `editable(field, row)` is the editor's own rule.
 ImportResult ReadPlan(std::string_view file, const UnitTable& units, bool serialNumbers,
                       const std::function<bool(int field, int row)>& editable);
+
+// What the user should know of a plan that was taken (UTF-8 lines); empty when nothing.
+std::string ImportNotes(const ImportResult& result);
 
 } // namespace tarnwick

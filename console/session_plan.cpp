@@ -19,11 +19,11 @@ constexpr int DNSColumn = ColumnOfField(FieldNumberDNSServer);
 
 } // namespace
 
-std::string ConsoleSession::ExportList() const {
+std::string ConsoleSession::ExportList(char separator) const {
     std::vector<std::string> cells(ListColumnHeaders.begin(), ListColumnHeaders.end());
     cells.emplace_back("Last Change");
     cells.emplace_back("Last Change Time");
-    std::string csv = CsvRecord(cells);
+    std::string csv = std::string(Utf8ByteOrderMark) + CsvRecord(cells, separator);
     for (int row = 1; row <= UnitCount(); ++row) {
         cells.clear();
         cells.emplace_back(units_.Row(row).checked ? "TRUE" : "FALSE");
@@ -32,7 +32,7 @@ std::string ConsoleSession::ExportList() const {
         const ChangeResult* result = ResultOf(row);
         cells.emplace_back(result ? StateWord(result->state) : "");
         cells.push_back(result ? result->sentAt : "");
-        csv += CsvRecord(cells);
+        csv += CsvRecord(cells, separator);
     }
     return csv;
 }
@@ -44,10 +44,13 @@ constexpr char BusyProblem[] =
 
 ImportResult ConsoleSession::ImportPlan(std::string_view csvUtf8) {
     if (!TakesPlannedEdits())
-        return {{BusyProblem}, {}, {}};
+        return {{BusyProblem}, {}, {}, {}};
     ImportResult result = ReadPlan(csvUtf8, units_, internalMode_,
                                    [this](int field, int row) { return IsEditable(field, row); });
     MakePendingEdits(result.edits);
+    // Otherwise a plan that matches the units looks like one that was never read.
+    if (result.problems.empty())
+        notice_ = result.edits.empty() ? "Import Plan: no changes for the listed units" : "";
     return result;
 }
 

