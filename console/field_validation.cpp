@@ -50,6 +50,10 @@ bool IsControl(char c) {
 
 } // namespace
 
+bool IsAddressField(int fieldNumber) {
+    return AddressMessage(fieldNumber) != nullptr;
+}
+
 bool IsValidIPAddress(std::string_view text) {
     if (text.empty())
         return true;
@@ -95,7 +99,7 @@ std::optional<std::string> ValidationMessage(int fieldNumber, std::string_view t
 }
 
 std::string CommittedText(int fieldNumber, std::string_view text) {
-    if (AddressMessage(fieldNumber) != nullptr)
+    if (IsAddressField(fieldNumber))
         if (const auto address = ParseIpv4(text))
             return FormatIpv4(*address);
     return std::string(text);

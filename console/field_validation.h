@@ -11,6 +11,9 @@ namespace tarnwick {
 // Characters the editor lets a serial number have.
 inline constexpr int SerialNumberLimit = 8;
 
+// Saved IP Address, Subnet Mask, Default Gateway and DNS Server hold addresses.
+bool IsAddressField(int fieldNumber);
+
 // Empty, or four dot-separated parts of plain decimal digits from 0 to 255, leading zeros
 // included ("010" is ten). Blanks, signs and other forms are refused.
 bool IsValidIPAddress(std::string_view text);

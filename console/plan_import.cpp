@@ -45,11 +45,6 @@ bool ZerosDroppedBySpreadsheet(std::string_view cell, std::string_view value) {
     return zeros > 0 && cell.substr(zeros) == value;
 }
 
-bool IsAddressField(int field) {
-    return field == FieldNumberSavedIPAddress || field == FieldNumberSubnetMask ||
-           field == FieldNumberDefaultGateway || field == FieldNumberDNSServer;
-}
-
 struct Reader {
     const UnitTable& units;
     const std::function<bool(int, int)>& editable;
@@ -85,16 +80,11 @@ struct Reader {
         }
         if (!editable(field, row))
             return Problem(line, column, "this unit has none to change.");
-        // No key types these, and a NUL would end the value early in the change request.
-        if (std::any_of(text.begin(), text.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-            return Problem(line, column, "a control character or line break is not allowed.");
         if (auto message = ValidationMessage(field, text, latin1.has_value()))
             return Problem(line, column, *message);
-        if (field == FieldNumberSerialNumber &&
-            text.size() > static_cast<std::size_t>(SerialNumberLimit))
-            return Problem(line, column, "Serial Number too long.");
-        result.edits.push_back({row, column, text, false});
+        // "10.1.0.01" is the unit's own 10.1.0.1.
+        if (std::string committed = CommittedText(field, text); committed != cell)
+            result.edits.push_back({row, column, std::move(committed), false});
     }
 };
 

@@ -197,8 +197,7 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
                            "00:1B:2C:00:00:03,cam\xE2\x82\xAC,,yes,CAM3\n"
                            ",x\n"
                            "00:1B:2C:00:00:01\n");
-    EXPECT_EQ(result.problems, (Texts{"Line 3, Host Name: a control character or line break is "
-                                      "not allowed.",
+    EXPECT_EQ(result.problems, (Texts{"Line 3, Host Name: Host Name - Incorrect character.",
                                       "Line 3, Subnet Mask: Incorrect Subnet mask.",
                                       "Line 5, Host Name: Host Name - Incorrect character.",
                                       "Line 5, Use DHCP: TRUE or FALSE expected.",
@@ -219,6 +218,20 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
               Texts{busy});
     EXPECT_EQ(session.AssignAddresses({"10.1.0.3", "255.255.255.0", "", "", 1}).problem, busy);
     EXPECT_EQ(session.PendingChangeCount(), 1);
+}
+
+// However an address arrives, the cell and the wire get it in its plain form.
+TEST_F(SessionTest, AddressesFromAPlanOrAnAssignmentAreKeptPlain) {
+    Feed({1, 2});
+    const ImportResult plan =
+        session.ImportPlan("MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.000.001\n" +
+                           SampleMac(2) + ",192.168.001.010\n");
+    EXPECT_EQ(plan.problems, Texts{});
+    EXPECT_EQ(At(1, SavedIPColumn) + "|" + At(2, SavedIPColumn), "10.1.0.1|192.168.1.10 red bold");
+    session.CancelAll();
+    EXPECT_EQ(session.AssignAddresses({"10.1.0.100", "255.255.000.0", "", "010.0.0.2", 2}).problem,
+              "");
+    EXPECT_EQ(At(2, SubnetColumn) + "|" + At(2, DNSColumn), "255.255.0.0|10.0.0.2");
 }
 
 TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeave) {
