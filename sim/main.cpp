@@ -388,17 +388,24 @@ int main(int argc, char** argv) {
             return fail("--storm needs a unit whose reply it repeats");
         const UnitResponder responder(std::move(units), responderOptions);
         const std::string reply = responder.IdentificationReply(0);
+        const auto started = [&reply] {
+            Emit(JsonLine()
+                     .Add("event", "storm-started")
+                     .Add("unit", 0)
+                     .Add("bytes", static_cast<int>(reply.size()))
+                     .Text());
+            std::cout.flush();
+        };
         std::string error;
         const auto figures = SendStorm(reply, bindAddress.toIPv4Address(),
                                        tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort, seconds,
-                                       sendOptions.linkMbps, error);
+                                       sendOptions.linkMbps, started, error);
         if (!figures)
             return fail("--storm: " + error);
         const double perSecond =
             figures->seconds > 0 ? static_cast<double>(figures->sent) / figures->seconds : 0;
         Emit(JsonLine()
                  .Add("event", "storm")
-                 .Add("bytes", static_cast<int>(reply.size()))
                  .Add("sent", static_cast<long long>(figures->sent))
                  .Add("perSecond", static_cast<long long>(perSecond))
                  .Text());

@@ -117,7 +117,7 @@ Bytes Frame(const Link& link, const std::string& datagram, std::uint16_t port) {
 
 std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t source,
                                       std::uint16_t port, int seconds, int linkMbps,
-                                      std::string& error) {
+                                      const std::function<void()>& started, std::string& error) {
     const std::optional<Link> link = FindLink(source, error);
     if (!link)
         return std::nullopt;
@@ -144,16 +144,17 @@ std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t
         h.msg_hdr.msg_iovlen = 1;
     }
     const double bitsPerFrame = 8.0 * static_cast<double>(datagram.size() + FrameOverheadBytes);
-    const auto started = std::chrono::steady_clock::now();
-    const auto end = started + std::chrono::seconds(seconds);
+    started();
+    const auto begun = std::chrono::steady_clock::now();
+    const auto end = begun + std::chrono::seconds(seconds);
     StormFigures figures;
-    for (auto now = started; now < end; now = std::chrono::steady_clock::now()) {
+    for (auto now = begun; now < end; now = std::chrono::steady_clock::now()) {
         const int n = ::sendmmsg(descriptor, headers.data(), Run, 0);
         if (n > 0) {
             figures.sent += static_cast<std::uint64_t>(n);
             if (linkMbps > 0)
                 std::this_thread::sleep_until(
-                    started +
+                    begun +
                     std::chrono::nanoseconds(static_cast<long long>(
                         static_cast<double>(figures.sent) * bitsPerFrame * 1000.0 / linkMbps)));
             continue;
@@ -167,7 +168,7 @@ std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t
         ::poll(&room, 1, 1);
     }
     figures.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
     ::close(descriptor);
     return figures;
 }
