@@ -124,13 +124,13 @@ TEST(DatagramReader, KeepsOrderAndCountsTheLossesAtTheEndOfABurst) {
 }
 
 constexpr std::size_t Bound = 64 << 10;
+const auto NoWake = [] {};
 
 // A storm against a window that takes nothing: the reader holds no more than its bound, buffers
 // counted whole, and drops the rest with a count.
 TEST(DatagramReader, HoldsNoMoreThanItsBoundWhileNothingIsTaken) {
     Loopback loopback(1 << 20);
-    DatagramReader reader(
-        loopback.receiver.fd, [] {}, Bound);
+    DatagramReader reader(loopback.receiver.fd, NoWake, Bound);
     constexpr int Sent = 4000; // 1.2 MB
     loopback.Send(Sent, 300);
     loopback.WaitUntilRead();
@@ -149,19 +149,18 @@ TEST(DatagramReader, HoldsNoMoreThanItsBoundWhileNothingIsTaken) {
 // is dropped, not held; once it lets them go, there is room again.
 TEST(DatagramReader, TakenBatchesHoldTheirRoomUntilTheyAreGone) {
     Loopback loopback(1 << 20);
-    DatagramReader reader(
-        loopback.receiver.fd, [] {}, Bound);
-    constexpr int Filling = 1000; // 300 kB: the bound is reached
-    loopback.Send(Filling, 300);
+    DatagramReader reader(loopback.receiver.fd, NoWake, Bound);
+    // Small datagrams fill it to within a small batch's room.
+    constexpr int Filling = 5000;
+    loopback.Send(Filling, 20);
     auto first = std::make_unique<Taken>();
     TakeUntil(reader, Filling, *first);
     ASSERT_GT(first->lost, 0);
     const std::size_t held = reader.HeldBytes();
 
-    // Each bigger than a whole batch of the first burst (64 of them), so neither fits what is
-    // left; both would fit an empty bound.
+    // Neither fits what is left; both would fit an empty bound.
     constexpr int Large = 2;
-    loopback.Send(Large, 25000);
+    loopback.Send(Large, Bound / 4);
     Taken second;
     TakeUntil(reader, Large, second);
     EXPECT_EQ(second.queued, 0);
