@@ -11,7 +11,8 @@
 # net.core.rmem_max. TARNWICK_BINARY runs another console binary (default build/app/tarnwick);
 # LINK_MBPS sets the link's speed (default 1000; 0: as fast as this machine sends).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 
 if [ "${1:-}" != "--in-b" ]; then
   seconds=${1:-60}
@@ -32,7 +33,7 @@ if [ "${1:-}" != "--in-b" ]; then
   STORM_BINARY=$(realpath "$binary")
   STORM_SIM=$(realpath "$sim")
   export STORM_BINARY STORM_SIM
-  scripts/private-net.sh --a "exec '$STORM_SIM' -n 2 --burst > '$work/units.log'" -- "$0" --in-b
+  scripts/private-net.sh --a "exec '$STORM_SIM' -n 2 --burst > '$work/units.log'" -- "$self" --in-b
   exit
 fi
 
