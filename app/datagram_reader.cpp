@@ -8,10 +8,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -22,8 +24,11 @@ namespace {
 constexpr int ReadBatch = 64;
 // The largest UDP payload, so nothing is ever cut short.
 constexpr std::size_t LargestDatagram = 65536;
-// A window that stops taking datagrams must not take all memory with it.
-constexpr std::size_t QueueLimitBytes = 64u << 20;
+// What a batch takes beyond its two buffers' capacity: its place in the queue's vector (which
+// may be twice as long as it needs) and in the consumer's deque, and the allocator's header of
+// each buffer.
+constexpr std::size_t AllocatorHeader = 16;
+constexpr std::size_t BatchOverhead = 3 * sizeof(DatagramBatch) + 2 * AllocatorHeader;
 // How long a quiet socket is polled before the reader sleeps.
 constexpr auto BurstGap = std::chrono::milliseconds(2);
 
@@ -76,11 +81,22 @@ bool DropCounter(msghdr& header, std::uint32_t& counter) {
     return false;
 }
 
+std::size_t Footprint(const DatagramBatch& batch) {
+    return BatchOverhead + batch.bytes.capacity() +
+           batch.entries.capacity() * sizeof(DatagramBatch::Entry);
+}
+
+// A count of losses stays a count, however long a storm lasts.
+std::uint32_t CappedSum(std::uint32_t a, std::size_t b) {
+    return static_cast<std::uint32_t>(
+        std::min<std::size_t>(std::size_t{a} + b, std::numeric_limits<std::uint32_t>::max()));
+}
+
 } // namespace
 
-DatagramReader::DatagramReader(int descriptor, std::function<void()> ready)
+DatagramReader::DatagramReader(int descriptor, std::function<void()> ready, std::size_t limitBytes)
     : descriptor_(descriptor), wake_(::eventfd(0, EFD_CLOEXEC)), ready_(std::move(ready)),
-      thread_([this] { Run(); }) {}
+      limit_(limitBytes), thread_([this] { Run(); }) {}
 
 DatagramReader::~DatagramReader() {
     stop_ = true;
@@ -107,22 +123,30 @@ void DatagramReader::Wake() {
 std::vector<DatagramBatch> DatagramReader::Take() {
     std::lock_guard lock(mutex_);
     readyPosted_ = false;
-    queuedBytes_ = 0;
-    return std::exchange(queue_, {});
+    std::vector<DatagramBatch> taken = std::exchange(queue_, {});
+    if (lost_ != 0) {
+        DatagramBatch losses;
+        losses.dropped = std::exchange(lost_, 0);
+        taken.push_back(std::move(losses));
+    }
+    return taken;
 }
 
 void DatagramReader::Queue(DatagramBatch batch) {
+    const std::size_t footprint = Footprint(batch);
     bool post = false;
     {
         std::lock_guard lock(mutex_);
-        if (queuedBytes_ + batch.bytes.size() > QueueLimitBytes) {
-            // Lost, and said so like the kernel's losses.
-            batch.dropped += static_cast<std::uint32_t>(batch.entries.size());
-            batch.entries.clear();
-            batch.bytes.clear();
+        batch.dropped = CappedSum(batch.dropped, std::exchange(lost_, 0));
+        // Only the reader adds to what is held, so room seen here is room still there.
+        if (batch.entries.empty() || *held_ + footprint > limit_) {
+            // Past the bound the datagrams are lost, and said so like the kernel's losses. A
+            // loss alone takes no place in the queue: empty batches must not pile up instead.
+            lost_ = CappedSum(batch.dropped, batch.entries.size());
+        } else {
+            batch.held = HeldRoom(held_, footprint);
+            queue_.push_back(std::move(batch));
         }
-        queuedBytes_ += batch.bytes.size();
-        queue_.push_back(std::move(batch));
         post = !std::exchange(readyPosted_, true);
     }
     if (post)

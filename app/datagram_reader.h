@@ -4,14 +4,51 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
+
+// Bytes counted against a reader's bound for as long as what they stand for lives: whoever holds
+// a batch holds its room, and gives it back by letting the batch go.
+class HeldRoom {
+public:
+    HeldRoom() = default;
+    HeldRoom(std::shared_ptr<std::atomic<std::size_t>> account, std::size_t bytes)
+        : account_(std::move(account)), bytes_(bytes) {
+        *account_ += bytes_;
+    }
+    HeldRoom(HeldRoom&& other) noexcept
+        : account_(std::move(other.account_)), bytes_(std::exchange(other.bytes_, 0)) {}
+    HeldRoom& operator=(HeldRoom&& other) noexcept {
+        if (this != &other) {
+            GiveBack();
+            account_ = std::move(other.account_);
+            bytes_ = std::exchange(other.bytes_, 0);
+        }
+        return *this;
+    }
+    HeldRoom(const HeldRoom&) = delete;
+    HeldRoom& operator=(const HeldRoom&) = delete;
+    ~HeldRoom() { GiveBack(); }
+
+private:
+    void GiveBack() {
+        if (account_)
+            *account_ -= std::exchange(bytes_, 0);
+        account_.reset();
+    }
+
+    std::shared_ptr<std::atomic<std::size_t>> account_;
+    std::size_t bytes_ = 0;
+};
 
 // Datagrams as one batch read gave them, in arrival order: bytes back to back.
 struct DatagramBatch {
@@ -24,19 +61,30 @@ struct DatagramBatch {
     std::vector<Entry> entries;
     // Datagrams lost before these arrived: the kernel's queue was full (or ours was).
     std::uint32_t dropped = 0;
+    HeldRoom held;
 };
 
 class DatagramReader {
 public:
+    // What the reader holds at most, queued and taken batches together; past it datagrams are
+    // dropped and counted like the kernel's losses. A storm (a switching loop repeating one reply
+    // as fast as the link carries it) must not take the memory with it, while the replies of a
+    // site of 10,000 units in one burst (3 MB; 6 MB with each batch's bookkeeping even when read
+    // one at a time) fit whole, and a window that falls behind for a while loses nothing.
+    static constexpr std::size_t HeldLimitBytes = 16u << 20;
+
     // Reads `descriptor` (bound, with the drop counter switched on) until destroyed. `ready` runs
-    // on the reader's thread whenever the queue stops being empty: it may only post.
-    DatagramReader(int descriptor, std::function<void()> ready);
+    // on the reader's thread whenever there is something to take: it may only post.
+    DatagramReader(int descriptor, std::function<void()> ready,
+                   std::size_t limitBytes = HeldLimitBytes);
     ~DatagramReader();
     DatagramReader(const DatagramReader&) = delete;
     DatagramReader& operator=(const DatagramReader&) = delete;
 
-    // Everything queued so far, oldest first.
+    // Everything queued so far, oldest first. The batches keep their room until they are gone.
     std::vector<DatagramBatch> Take();
+    // What the queued and the taken batches hold now, their buffers' whole capacity counted.
+    std::size_t HeldBytes() const { return *held_; }
     // Replies are due (a request went out): the reader stays awake for them this long.
     void ExpectBurst(std::chrono::milliseconds within);
     // Whether datagrams are coming in now (a burst): the reader is then better left the processor.
@@ -56,9 +104,13 @@ private:
     std::atomic<std::chrono::steady_clock::rep> expectUntil_ = 0;
     std::function<void()> ready_;
     std::uint32_t kernelDrops_ = 0; // the socket's counter as last seen
+    const std::size_t limit_;
+    const std::shared_ptr<std::atomic<std::size_t>> held_ =
+        std::make_shared<std::atomic<std::size_t>>(0);
     std::mutex mutex_;
     std::vector<DatagramBatch> queue_;
-    std::size_t queuedBytes_ = 0;
+    // Datagrams lost since the last batch queued: they ride on the next one, or come alone at Take.
+    std::uint32_t lost_ = 0;
     bool readyPosted_ = false;
     std::thread thread_;
 };

@@ -12,6 +12,7 @@
 #include <QNetworkInterface>
 #include <QTimer>
 
+#include <malloc.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -35,6 +36,8 @@ constexpr int IntakeSliceMs = 5;
 // How often a waiting list looks whether the burst is over, and how long it waits at most.
 constexpr int BurstPollMs = 2;
 constexpr qint64 LongestBurstWaitMs = 100;
+// Held this much, the reader's freed batches are worth handing back to the system once drained.
+constexpr std::size_t TrimAfterHeldBytes = 4u << 20;
 // How long after an identification request its replies are awaited awake.
 constexpr auto ReplyBurstWindow = std::chrono::milliseconds(250);
 
@@ -209,12 +212,14 @@ void UdpTransport::ReadSlice() {
     }
     burstWait_.invalidate();
     reading_ = true;
-    // A new take only once the last one is done: what waits counts against the reader's limit
-    // meanwhile. An empty take re-arms the reader's wake-up.
+    // A new take only once the last one is done. A batch holds its room in the reader's bound
+    // until it is popped here. An empty take re-arms the reader's wake-up.
     const auto takeWhenDone = [this] {
-        if (pending_.empty())
-            for (DatagramBatch& batch : reader_->Take())
-                pending_.push_back(std::move(batch));
+        if (!pending_.empty())
+            return;
+        mostHeld_ = std::max(mostHeld_, reader_->HeldBytes());
+        for (DatagramBatch& batch : reader_->Take())
+            pending_.push_back(std::move(batch));
     };
     takeWhenDone();
     QElapsedTimer slice;
@@ -245,6 +250,11 @@ void UdpTransport::ReadSlice() {
     if (handlers_.batchEnded)
         handlers_.batchEnded();
     reading_ = false;
+    // The allocator keeps the pages of a storm's or a big sweep's freed batches for itself.
+    if (pending_.empty() && mostHeld_ >= TrimAfterHeldBytes) {
+        mostHeld_ = 0;
+        ::malloc_trim(0);
+    }
     // Datagrams are left: hand the loop back for a moment and come back for them.
     if (!pending_.empty() && !readQueued_) {
         readQueued_ = true;

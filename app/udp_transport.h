@@ -61,6 +61,7 @@ private:
     // Taken from the reader, not yet handed on; `next_` is the first entry of the front batch.
     std::deque<DatagramBatch> pending_;
     std::size_t next_ = 0;
+    std::size_t mostHeld_ = 0; // the most the reader held since the heap was last trimmed
     std::uint64_t dropped_ = 0;
     bool failed_ = false;
     bool reading_ = false;

@@ -27,8 +27,7 @@ std::size_t SendBurst(int descriptor, const std::vector<const std::string*>& dat
         headers[i].msg_hdr.msg_iovlen = 1;
     }
     // A switch hands the replies to the console's port no faster than its link carries them:
-    // each frame with its Ethernet, IP and UDP overhead, preamble and gap.
-    constexpr std::size_t FrameOverhead = 66;
+    // each frame with its overhead.
     constexpr std::size_t PacedChunk = 32;
     const auto started = std::chrono::steady_clock::now();
     double bits = 0;
@@ -40,7 +39,7 @@ std::size_t SendBurst(int descriptor, const std::vector<const std::string*>& dat
         const int n = ::sendmmsg(descriptor, headers.data() + sent, chunk, 0);
         if (n > 0) {
             for (std::size_t i = sent; i < sent + static_cast<std::size_t>(n); ++i)
-                bits += 8.0 * static_cast<double>(datagrams[i]->size() + FrameOverhead);
+                bits += 8.0 * static_cast<double>(datagrams[i]->size() + FrameOverheadBytes);
             sent += static_cast<std::size_t>(n);
             if (linkMbps > 0)
                 // Asleep, not spinning: the units are other machines, not this one's CPU.

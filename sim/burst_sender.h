@@ -8,6 +8,10 @@
 
 namespace kvqsim {
 
+// What a frame takes on the wire beyond its UDP payload: Ethernet, IP and UDP headers, preamble
+// and gap.
+inline constexpr std::size_t FrameOverheadBytes = 66;
+
 // Sends every datagram to `address` (host order) and `port` through the UDP socket
 // `descriptor`, in as few system calls as the kernel takes, reading nothing in between; no
 // faster than `linkMbps` when it is above 0. How many went out, in order.

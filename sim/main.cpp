@@ -2,6 +2,7 @@
 #include "protocol/constants.h"
 #include "sim/burst_sender.h"
 #include "sim/json_line.h"
+#include "sim/storm_sender.h"
 #include "sim/unit_responder.h"
 
 #include <QCommandLineParser>
@@ -294,12 +295,20 @@ int main(int argc, char** argv) {
         "With --burst: the console's link speed in Mbit/s, which the switch cannot outpace "
         "(default 1000); 0 sends as fast as this machine can.",
         "mbps", "1000");
+    const QCommandLineOption storm(
+        "storm",
+        "Instead of answering requests: repeat the first unit's identification reply (see "
+        "--first-index) as a broadcast from the --bind address, as a switching loop does, for "
+        "SECONDS (at most 3600), no faster than --link-mbps; then log the frames sent and exit. "
+        "Needs root (a raw socket).",
+        "SECONDS");
     const QCommandLineOption reverse(
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
     parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, silentUnit,
-                       delay, dropShare, version, malformed, noReplyLog, reverse, burst, linkMbps});
+                       delay, dropShare, version, malformed, noReplyLog, reverse, burst, linkMbps,
+                       storm});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -370,6 +379,38 @@ int main(int argc, char** argv) {
     const QHostAddress bindAddress(parser.value(bind));
     if (bindAddress.isNull() || bindAddress.protocol() != QAbstractSocket::IPv4Protocol)
         return fail("--bind needs an IPv4 address");
+
+    if (parser.isSet(storm)) {
+        const int seconds = parser.value(storm).toInt(&ok);
+        if (!ok || seconds < 1 || seconds > 3600)
+            return fail("--storm needs a number of seconds from 1 to 3600");
+        if (units.empty())
+            return fail("--storm needs a unit whose reply it repeats");
+        const UnitResponder responder(std::move(units), responderOptions);
+        const std::string reply = responder.IdentificationReply(0);
+        const auto started = [&reply] {
+            Emit(JsonLine()
+                     .Add("event", "storm-started")
+                     .Add("unit", 0)
+                     .Add("bytes", static_cast<int>(reply.size()))
+                     .Text());
+            std::cout.flush();
+        };
+        std::string error;
+        const auto figures = SendStorm(reply, bindAddress.toIPv4Address(),
+                                       tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort, seconds,
+                                       sendOptions.linkMbps, started, error);
+        if (!figures)
+            return fail("--storm: " + error);
+        const double perSecond =
+            figures->seconds > 0 ? static_cast<double>(figures->sent) / figures->seconds : 0;
+        Emit(JsonLine()
+                 .Add("event", "storm")
+                 .Add("sent", static_cast<long long>(figures->sent))
+                 .Add("perSecond", static_cast<long long>(perSecond))
+                 .Text());
+        return 0;
+    }
 
     Simulator simulator(UnitResponder(std::move(units), responderOptions), sendOptions,
                         unitOptions.seed);
