@@ -1,6 +1,8 @@
 #include "sim/json_line.h"
 
+#include <chrono>
 #include <cstdio>
+#include <iostream>
 
 namespace kvqsim {
 
@@ -51,6 +53,14 @@ JsonLine& JsonLine::AddRaw(std::string_view key, std::string_view json) {
     Key(key);
     body_ += json;
     return *this;
+}
+
+void Emit(const std::string& line) {
+    static const auto start = std::chrono::steady_clock::now();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    std::cout << line.substr(0, line.size() - 1) << ",\"ms\":" << ms << "}\n";
 }
 
 } // namespace kvqsim

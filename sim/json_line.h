@@ -29,4 +29,7 @@ private:
 // Bytes as a JSON string: each byte one character, so Latin-1 text survives.
 std::string JsonString(std::string_view bytes);
 
+// One event on standard output, with the milliseconds since the first one was written.
+void Emit(const std::string& line);
+
 } // namespace kvqsim

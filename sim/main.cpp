@@ -7,7 +7,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -34,16 +33,6 @@ struct SendOptions {
     bool burst = false;
     int linkMbps = 1000; // the console's link; 0: as fast as this machine sends
 };
-
-// Every event carries the milliseconds since the simulator started.
-void Emit(const std::string& line) {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer started;
-        started.start();
-        return started;
-    }();
-    std::cout << line.substr(0, line.size() - 1) << ",\"ms\":" << clock.elapsed() << "}\n";
-}
 
 class Simulator : public QObject {
 public:
@@ -387,28 +376,13 @@ int main(int argc, char** argv) {
         if (units.empty())
             return fail("--storm needs a unit whose reply it repeats");
         const UnitResponder responder(std::move(units), responderOptions);
-        const std::string reply = responder.IdentificationReply(0);
-        const auto started = [&reply] {
-            Emit(JsonLine()
-                     .Add("event", "storm-started")
-                     .Add("unit", 0)
-                     .Add("bytes", static_cast<int>(reply.size()))
-                     .Text());
-            std::cout.flush();
-        };
-        std::string error;
-        const auto figures = SendStorm(reply, bindAddress.toIPv4Address(),
-                                       tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort, seconds,
-                                       sendOptions.linkMbps, started, error);
-        if (!figures)
-            return fail("--storm: " + error);
-        const double perSecond =
-            figures->seconds > 0 ? static_cast<double>(figures->sent) / figures->seconds : 0;
-        Emit(JsonLine()
-                 .Add("event", "storm")
-                 .Add("sent", static_cast<long long>(figures->sent))
-                 .Add("perSecond", static_cast<long long>(perSecond))
-                 .Text());
+        const auto failed = RunStorm(responder.IdentificationReply(0), bindAddress.toIPv4Address(),
+                                     seconds, sendOptions.linkMbps, [](const std::string& line) {
+                                         Emit(line);
+                                         std::cout.flush(); // the storm holds the thread
+                                     });
+        if (failed)
+            return fail("--storm: " + *failed);
         return 0;
     }
 

@@ -1,6 +1,8 @@
 #include "sim/storm_sender.h"
 
+#include "protocol/constants.h"
 #include "sim/burst_sender.h"
+#include "sim/json_line.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -171,6 +173,31 @@ std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t
         std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
     ::close(descriptor);
     return figures;
+}
+
+std::optional<std::string> RunStorm(const std::string& reply, std::uint32_t source, int seconds,
+                                    int linkMbps,
+                                    const std::function<void(const std::string&)>& log) {
+    const auto started = [&] {
+        log(JsonLine()
+                .Add("event", "storm-started")
+                .Add("unit", 0)
+                .Add("bytes", static_cast<int>(reply.size()))
+                .Text());
+    };
+    std::string error;
+    const auto figures = SendStorm(reply, source, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort,
+                                   seconds, linkMbps, started, error);
+    if (!figures)
+        return error;
+    const double perSecond =
+        figures->seconds > 0 ? static_cast<double>(figures->sent) / figures->seconds : 0;
+    log(JsonLine()
+            .Add("event", "storm")
+            .Add("sent", static_cast<long long>(figures->sent))
+            .Add("perSecond", static_cast<long long>(perSecond))
+            .Text());
+    return std::nullopt;
 }
 
 } // namespace kvqsim

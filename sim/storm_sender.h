@@ -22,4 +22,10 @@ std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t
                                       std::uint16_t port, int seconds, int linkMbps,
                                       const std::function<void()>& started, std::string& error);
 
+// The storm on the console's port, with a JSON line for its start and one for the frames it
+// sent; what failed when it could not start.
+std::optional<std::string> RunStorm(const std::string& reply, std::uint32_t source, int seconds,
+                                    int linkMbps,
+                                    const std::function<void(const std::string&)>& log);
+
 } // namespace kvqsim
