@@ -38,6 +38,8 @@ constexpr int BurstPollMs = 2;
 constexpr qint64 LongestBurstWaitMs = 100;
 // Held this much, the reader's freed batches are worth handing back to the system once drained.
 constexpr std::size_t TrimAfterHeldBytes = 4u << 20;
+// ... once the socket has been quiet this long.
+constexpr int TrimQuietMs = 1000;
 // How long after an identification request its replies are awaited awake.
 constexpr auto ReplyBurstWindow = std::chrono::milliseconds(250);
 
@@ -250,10 +252,9 @@ void UdpTransport::ReadSlice() {
     if (handlers_.batchEnded)
         handlers_.batchEnded();
     reading_ = false;
-    // The allocator keeps the pages of a storm's or a big sweep's freed batches for itself.
-    if (pending_.empty() && mostHeld_ >= TrimAfterHeldBytes) {
-        mostHeld_ = 0;
-        ::malloc_trim(0);
+    if (pending_.empty() && mostHeld_ >= TrimAfterHeldBytes && !trimQueued_) {
+        trimQueued_ = true;
+        QTimer::singleShot(TrimQuietMs, this, &UdpTransport::TrimWhenQuiet);
     }
     // Datagrams are left: hand the loop back for a moment and come back for them.
     if (!pending_.empty() && !readQueued_) {
@@ -263,6 +264,19 @@ void UdpTransport::ReadSlice() {
             ReadSlice();
         });
     }
+}
+
+void UdpTransport::TrimWhenQuiet() {
+    trimQueued_ = false;
+    // The allocator keeps the pages of a storm's or a big sweep's freed batches for itself. Not
+    // while datagrams come: trimming holds the heap the reader allocates from.
+    if (reader_ && (reader_->Draining() || !pending_.empty())) {
+        trimQueued_ = true;
+        QTimer::singleShot(TrimQuietMs, this, &UdpTransport::TrimWhenQuiet);
+        return;
+    }
+    mostHeld_ = 0;
+    ::malloc_trim(0);
 }
 
 int UdpTransport::StateValue() const {

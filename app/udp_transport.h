@@ -48,6 +48,7 @@ private:
     std::optional<std::string> Bind();
     void SizeReceiveBuffer(int descriptor);
     void ReadSlice();
+    void TrimWhenQuiet();
     // Enumerated at most once per timer tick, so links that come and go are followed.
     const std::vector<NetworkInterface>& Interfaces();
 
@@ -62,6 +63,7 @@ private:
     std::deque<DatagramBatch> pending_;
     std::size_t next_ = 0;
     std::size_t mostHeld_ = 0; // the most the reader held since the heap was last trimmed
+    bool trimQueued_ = false;
     std::uint64_t dropped_ = 0;
     bool failed_ = false;
     bool reading_ = false;
