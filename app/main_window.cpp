@@ -8,7 +8,6 @@
 #include "app/row_context_menu.h"
 #include "app/site_files.h"
 #include "app/toolbar_icons.h"
-#include "app/udp_transport.h"
 #include "app/unit_list_view.h"
 #include "app/unit_table_model.h"
 
@@ -21,15 +20,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTime>
 #include <QToolBar>
 
 namespace tarnwick {
 
 frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<DatagramLink> link)
-    : session_(*this, internalMode),
-      controls_(CreateControls(*this, [this](const QString& key) { ToolbarButtonClick(key); })),
-      SckUDP(link ? std::move(link) : std::make_unique<UdpTransport>()) {
+    : runtime_(internalMode, *this, std::move(link)), session_(runtime_.Session()),
+      controls_(CreateControls(*this, [this](const QString& key) { ToolbarButtonClick(key); })) {
     setObjectName("frmLumivarNetTarnwick");
     setWindowIcon(TarnwickWindowIcon());
     model_ = std::make_unique<UnitTableModel>(session_);
@@ -40,7 +37,6 @@ frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<
 }
 
 frmLumivarNetTarnwick::~frmLumivarNetTarnwick() {
-    TimerOpen.stop();
     // Open boxes report their closing to the session: they go while it is still here.
     qDeleteAll(findChildren<QMessageBox*>());
     fieldEdit_.reset();
@@ -96,50 +92,27 @@ void frmLumivarNetTarnwick::Connect() {
     connect(controls_.mnuAboutKVQChangeSettingsApplication, &QAction::triggered, this,
             &frmLumivarNetTarnwick::ShowAboutBox);
     controls_.Form->installEventFilter(this);
-    TimerOpen.setInterval(TimerOpenIntervalMs);
-    connect(&TimerOpen, &QTimer::timeout, this, &frmLumivarNetTarnwick::TimerOpenTick);
+    // One insertion per batch: the list lays itself out once, however many units answered.
+    connect(&runtime_, &ConsoleRuntime::BatchStarted, model_.get(), &UnitTableModel::HoldNewRows);
+    connect(&runtime_, &ConsoleRuntime::BatchEnded, model_.get(), &UnitTableModel::ShowNewRows);
+    connect(&runtime_, &ConsoleRuntime::Ticked, this, &frmLumivarNetTarnwick::UpdateResults);
+    // Which units this computer reaches changes with its addresses.
+    connect(&runtime_, &ConsoleRuntime::HostNetworksChanged,
+            controls_.ListViewUnitsOnline->viewport(), qOverload<>(&QWidget::update));
 }
 
 void frmLumivarNetTarnwick::StartUp() {
     // The form opens at its design size; the layout's references come from it.
-    const QRect form = ToPixels({0, 0, design::FormWidth, design::FormHeight});
+    const QRect form = ToPixels(*this, {0, 0, design::FormWidth, design::FormHeight});
     resize(form.width(), form.height() + menuBar()->sizeHint().height());
     controls_.Form->resize(form.size());
     layout_ = InitialLayout(design::FormHeight, design::FormWidth);
-    ApplyLayout();
+    PlaceControls(controls_, layout_);
 
-    DatagramLink::Handlers handlers;
-    handlers.datagrams = [this](std::string_view bytes, std::string_view sender) {
-        model_->HoldNewRows();
-        session_.TakeDatagram(bytes, sender);
-    };
-    // One insertion per batch: the list lays itself out once, however many units answered.
-    handlers.batchEnded = [this] { model_->ShowNewRows(); };
-    handlers.dropped = [this](std::uint32_t count) { session_.RepliesDropped(count); };
-    handlers.interfacesChanged = [this](const std::vector<NetworkInterface>& all) {
-        session_.SetInterfaceAddresses(InterfaceAddresses(all));
-        // Which units this computer reaches changes with its addresses.
-        session_.SetLocalSubnets(UpSubnets(all));
-        controls_.ListViewUnitsOnline->viewport()->update();
-    };
-    handlers.hostAddresses = [this](std::vector<std::string> addresses) {
-        session_.SetLocalAddresses(std::move(addresses));
-    };
-    SckUDP->Connect(std::move(handlers));
-    session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
-    session_.StartUp();
+    runtime_.Start();
     UpdateResults();
     // A keyboard user starts in the list; Tab goes on to Apply, then Cancel All.
     controls_.ListViewUnitsOnline->setFocus(Qt::OtherFocusReason);
-    TimerOpen.start();
-}
-
-void frmLumivarNetTarnwick::TimerOpenTick() {
-    session_.TimerOpenTick(SckUDP->StateValue());
-    UpdateResults();
-    // For timing big sites from outside: how many are listed, each time that changes.
-    if (trace_ && std::exchange(tracedUnits_, session_.UnitCount()) != session_.UnitCount())
-        qInfo("tarnwick: %d units listed", tracedUnits_);
 }
 
 void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
@@ -154,27 +127,10 @@ void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
 
 void frmLumivarNetTarnwick::ApplyClick() {
     const std::vector<std::string> problems = session_.ProblemsBeforeApply();
-    if (problems.empty()) {
+    if (problems.empty())
         session_.Apply();
-        return;
-    }
-    QString text = "The addresses Apply would set have problems:\n";
-    for (const std::string& problem : problems)
-        text += "\n\u2022 " + QString::fromStdString(problem);
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, "Check Addresses", text, QMessageBox::NoButton, this);
-    box->setObjectName("CheckAddressesBox");
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* anyway = box->addButton("Apply Anyway", QMessageBox::AcceptRole);
-    QPushButton* cancel = box->addButton("Cancel", QMessageBox::RejectRole);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(box, &QMessageBox::finished, this, [this, box, anyway] {
-        if (box->clickedButton() == anyway)
-            session_.Apply();
-    });
-    box->open();
+    else
+        OpenCheckAddressesBox(this, problems, [this] { session_.Apply(); });
 }
 
 void frmLumivarNetTarnwick::FindNext() {
@@ -192,10 +148,6 @@ void frmLumivarNetTarnwick::FindNext() {
 void frmLumivarNetTarnwick::ShowAboutBox() {
     OpenMessageBox(
         this, {MessageIcon::Information, ApplicationTitle, AboutText(session_.InternalMode())}, {});
-}
-
-std::optional<SendFailure> frmLumivarNetTarnwick::SendDatagram(const std::string& datagram) {
-    return SckUDP->Send(datagram);
 }
 
 void frmLumivarNetTarnwick::ShowMessage(const MessageReport& report, MessageOrigin origin) {
@@ -254,35 +206,10 @@ void frmLumivarNetTarnwick::CaptionChanged(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
-void frmLumivarNetTarnwick::ApplyStepDue() {
-    // The next unit on the next turn of the loop: replies, ticks and repaints run in between.
-    QTimer::singleShot(0, this, [this] { session_.ApplyStep(); });
-}
-
 void frmLumivarNetTarnwick::closeEvent(QCloseEvent* event) {
-    session_.ShutDown();
-    TimerOpen.stop();
+    runtime_.Stop();
     fieldEdit_->Hide();
     event->accept();
-}
-
-QRect frmLumivarNetTarnwick::ToPixels(const TwipsRect& r) const {
-    const float x = static_cast<float>(logicalDpiX()) / TwipsPerInch;
-    const float y = static_cast<float>(logicalDpiY()) / TwipsPerInch;
-    return {qRound(r.left * x), qRound(r.top * y), qRound(r.width * x), qRound(r.height * y)};
-}
-
-void frmLumivarNetTarnwick::ApplyLayout() {
-    QWidget* form = controls_.Form;
-    const int width = form->width();
-    controls_.Toolbar->setGeometry(0, 0, width, ToPixels(design::Toolbar).height());
-    controls_.CheckBoxIdntificationMode->setGeometry(ToPixels(design::CheckBoxIdntificationMode));
-    const int status = ToPixels(design::StatusBar).height();
-    controls_.StatusBar->setGeometry(0, form->height() - status, width, status);
-    controls_.buttonApply->setGeometry(ToPixels(layout_.buttonApply));
-    controls_.buttonCancelAll->setGeometry(ToPixels(layout_.buttonCancelAll));
-    controls_.ListViewUnitsOnline->setGeometry(ToPixels(layout_.list));
-    controls_.ListViewUnitsOnline->setVisible(layout_.listVisible);
 }
 
 bool frmLumivarNetTarnwick::eventFilter(QObject* watched, QEvent* event) {
@@ -295,7 +222,7 @@ bool frmLumivarNetTarnwick::eventFilter(QObject* watched, QEvent* event) {
                          static_cast<float>(form->logicalDpiY()),
                      static_cast<float>(form->width()) * TwipsPerInch /
                          static_cast<float>(form->logicalDpiX()));
-        ApplyLayout();
+        PlaceControls(controls_, layout_);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -4,6 +4,7 @@
 #include "app/latin1.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tarnwick {
 namespace {
@@ -41,6 +42,28 @@ void OpenMessageBox(QWidget* parent, const MessageReport& report, std::function<
     if (closed)
         QObject::connect(box, &QMessageBox::finished, box,
                          [closed = std::move(closed)] { closed(); });
+    box->open();
+}
+
+void OpenCheckAddressesBox(QWidget* parent, const std::vector<std::string>& problems,
+                           std::function<void()> applyAnyway) {
+    QString text = "The addresses Apply would set have problems:\n";
+    for (const std::string& problem : problems)
+        text += "\n\u2022 " + QString::fromStdString(problem);
+    auto* box = new QMessageBox(QMessageBox::Warning, "Check Addresses", text,
+                                QMessageBox::NoButton, parent);
+    box->setObjectName("CheckAddressesBox");
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* anyway = box->addButton("Apply Anyway", QMessageBox::AcceptRole);
+    QPushButton* cancel = box->addButton("Cancel", QMessageBox::RejectRole);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, anyway, applyAnyway = std::move(applyAnyway)] {
+                         if (box->clickedButton() == anyway)
+                             applyAnyway();
+                     });
     box->open();
 }
 

@@ -235,4 +235,24 @@ WindowControls CreateControls(QMainWindow& window,
     return controls;
 }
 
+QRect ToPixels(const QWidget& widget, const TwipsRect& r) {
+    const float x = static_cast<float>(widget.logicalDpiX()) / TwipsPerInch;
+    const float y = static_cast<float>(widget.logicalDpiY()) / TwipsPerInch;
+    return {qRound(r.left * x), qRound(r.top * y), qRound(r.width * x), qRound(r.height * y)};
+}
+
+void PlaceControls(const WindowControls& controls, const WindowLayout& layout) {
+    QWidget& form = *controls.Form;
+    const int width = form.width();
+    controls.Toolbar->setGeometry(0, 0, width, ToPixels(form, design::Toolbar).height());
+    controls.CheckBoxIdntificationMode->setGeometry(
+        ToPixels(form, design::CheckBoxIdntificationMode));
+    const int status = ToPixels(form, design::StatusBar).height();
+    controls.StatusBar->setGeometry(0, form.height() - status, width, status);
+    controls.buttonApply->setGeometry(ToPixels(form, layout.buttonApply));
+    controls.buttonCancelAll->setGeometry(ToPixels(form, layout.buttonCancelAll));
+    controls.ListViewUnitsOnline->setGeometry(ToPixels(form, layout.list));
+    controls.ListViewUnitsOnline->setVisible(layout.listVisible);
+}
+
 } // namespace tarnwick

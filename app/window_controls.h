@@ -1,8 +1,10 @@
 // The window's controls with their design properties: menus, toolbar, list, buttons, status bar.
 #pragma once
 
+#include "app/window_layout.h"
 #include "console/console_session.h"
 
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -47,5 +49,10 @@ struct WindowControls {
 // Builds every control into `window`; a toolbar click reaches `toolbarClick` with its key.
 WindowControls CreateControls(QMainWindow& window,
                               const std::function<void(const QString& key)>& toolbarClick);
+
+// Twips to pixels through the screen's logical DPI of `widget`.
+QRect ToPixels(const QWidget& widget, const TwipsRect& rect);
+// The controls where the layout puts them, within the form as it is now.
+void PlaceControls(const WindowControls& controls, const WindowLayout& layout);
 
 } // namespace tarnwick

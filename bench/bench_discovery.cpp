@@ -1,12 +1,12 @@
 // Discovery at scale across the private test network: kvq-unit-sim answers one identification
 // request with N replies in one burst, taken in turn by (a) a bare recvmmsg receiver and (b) the
-// console's own UdpTransport feeding a ConsoleSession whose timer ticks, so it asks again when
-// replies were lost. Each with the console's large receive buffer and with a desktop's stock one.
-// Run through scripts/bench-discovery.sh.
-#include "app/udp_transport.h"
+// console's runtime (its transport, session and timer, as the window runs them), so it asks again
+// when replies were lost. Each with the console's large receive buffer and with a desktop's stock
+// one. Run through scripts/bench-discovery.sh.
 #include "bench/raw_receiver.h"
-#include "console/console_session.h"
 #include "protocol/datagram.h"
+#include "runtime/console_runtime.h"
+#include "runtime/udp_transport.h"
 #include "sim/sim_process.h"
 #include "tests/support/recording_sink.h"
 
@@ -29,14 +29,18 @@ void Settle() {
 using kvqsim::WaitUntil;
 using tarnwick::UdpTransport;
 
-// The session's requests go out through the transport, and are counted.
-struct SendingSink : tarnwick::test::RecordingSink {
-    explicit SendingSink(UdpTransport& link) : transport(link) {}
-    std::optional<tarnwick::SendFailure> SendDatagram(const std::string& datagram) override {
+// The transport, counting the identification requests that go out through it.
+class CountingLink : public tarnwick::DatagramLink {
+public:
+    explicit CountingLink(int bufferCap) { transport.CapReceiveBuffer(bufferCap); }
+    void Connect(Handlers handlers) override { transport.Connect(std::move(handlers)); }
+    std::optional<tarnwick::SendFailure> Send(const std::string& datagram) override {
         identifications += datagram == tarnwick::IdentificationRequest() ? 1 : 0;
         return transport.Send(datagram);
     }
-    UdpTransport& transport;
+    int StateValue() const override { return transport.StateValue(); }
+
+    UdpTransport transport;
     int identifications = 0;
 };
 
@@ -47,25 +51,16 @@ struct SendingSink : tarnwick::test::RecordingSink {
 
 bench::ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
     bench::ConsoleSweep sweep;
-    UdpTransport transport;
-    transport.CapReceiveBuffer(bufferCap);
-    SendingSink sink(transport);
-    tarnwick::ConsoleSession session(sink, false);
+    auto owned = std::make_unique<CountingLink>(bufferCap);
+    const CountingLink& link = *owned;
+    tarnwick::test::RecordingSink views;
+    tarnwick::ConsoleRuntime runtime(false, views, std::move(owned));
+    const tarnwick::ConsoleSession& session = runtime.Session();
     QElapsedTimer clock;
-    tarnwick::DatagramLink::Handlers handlers;
-    handlers.datagrams = [&](std::string_view bytes, std::string_view sender) {
-        session.TakeDatagram(bytes, sender);
+    QObject::connect(&runtime, &tarnwick::ConsoleRuntime::BatchEnded, [&] {
         if (sweep.msToAll < 0 && session.UnitCount() >= units)
             sweep.msToAll = clock.elapsed();
-    };
-    handlers.dropped = [&](std::uint32_t count) { session.RepliesDropped(count); };
-    handlers.interfacesChanged = [&](const std::vector<tarnwick::NetworkInterface>& all) {
-        session.SetInterfaceAddresses(tarnwick::InterfaceAddresses(all));
-    };
-    transport.Connect(std::move(handlers));
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout,
-                     [&] { session.TimerOpenTick(transport.StateValue()); });
+    });
     // A 5 ms heartbeat: any gap much longer is time the loop could not repaint or take a click.
     qint64 beat = 0;
     QTimer heartbeat;
@@ -74,15 +69,14 @@ bench::ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
         beat = clock.elapsed();
     });
     clock.start();
-    session.StartUp();
-    if (sink.identifications != 1)
+    runtime.Start();
+    if (link.identifications != 1)
         Fail("the identification request did not go out");
-    tick.start(tarnwick::TimerOpenIntervalMs);
     heartbeat.start(5);
     WaitUntil([&] { return sweep.msToAll >= 0; }, timeoutMs);
-    sweep.drops = transport.DroppedDatagrams();
+    sweep.drops = link.transport.DroppedDatagrams();
     sweep.listed = session.UnitCount();
-    sweep.recoveries = sink.identifications - 1;
+    sweep.recoveries = link.identifications - 1;
     return sweep;
 }
 

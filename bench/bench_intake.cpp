@@ -23,7 +23,7 @@ std::vector<std::string> Sweep(int units) {
 struct Console {
     test::RecordingSink sink;
     ConsoleSession session{sink, false};
-    Console() { session.SetLocalAddresses({"192.168.7.5"}); }
+    Console() { session.SetHostNetworks({"192.168.7.5"}, {}); }
 };
 
 void TakeSweep(ConsoleSession& session, const std::vector<std::string>& replies) {

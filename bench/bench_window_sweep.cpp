@@ -5,9 +5,9 @@
 // large receive buffer and with a desktop's stock one.
 // Run through scripts/bench-discovery.sh (private test network, offscreen).
 #include "app/main_window.h"
-#include "app/udp_transport.h"
 #include "bench/raw_receiver.h"
 #include "protocol/constants.h"
+#include "runtime/udp_transport.h"
 #include "sim/sim_process.h"
 
 #include <QAbstractItemModel>

@@ -49,22 +49,14 @@ void ConsoleSession::ShutDown() {
     shutDown_ = true;
 }
 
-void ConsoleSession::SetLocalAddresses(std::vector<std::string> addresses) {
-    resolvedAddresses_ = std::move(addresses);
-    MergeLocalAddresses();
-}
-
-void ConsoleSession::SetInterfaceAddresses(std::vector<std::string> addresses) {
-    interfaceAddresses_ = std::move(addresses);
-    MergeLocalAddresses();
-}
-
-void ConsoleSession::MergeLocalAddresses() {
-    localAddresses_ = resolvedAddresses_;
-    for (const std::string& address : interfaceAddresses_)
+void ConsoleSession::SetHostNetworks(std::vector<std::string> resolved,
+                                     const std::vector<NetworkInterface>& interfaces) {
+    localAddresses_ = std::move(resolved);
+    for (const std::string& address : InterfaceAddresses(interfaces))
         if (std::find(localAddresses_.begin(), localAddresses_.end(), address) ==
             localAddresses_.end())
             localAddresses_.push_back(address);
+    localSubnets_ = UpSubnets(interfaces);
 }
 
 IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {

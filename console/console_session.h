@@ -125,10 +125,11 @@ public:
 
     const UnitTable& Units() const { return units_; }
     void SetTableListener(UnitTableListener* listener) { units_.SetListener(listener); }
-    // The addresses the host name resolves to, and those of the network interfaces: the
-    // console's own broadcasts come back from any of them.
-    void SetLocalAddresses(std::vector<std::string> addresses);
-    void SetInterfaceAddresses(std::vector<std::string> addresses);
+    // This computer's networks: the addresses its name resolves to, and its interfaces. The
+    // console's own broadcasts come back from any of those addresses; which units it reaches
+    // follows the interfaces' subnets.
+    void SetHostNetworks(std::vector<std::string> resolved,
+                         const std::vector<NetworkInterface>& interfaces);
     const std::vector<std::string>& LocalAddresses() const { return localAddresses_; }
 
     // Site planning. The list as CSV text (UTF-8 after its byte order mark), one row per unit in
@@ -152,8 +153,6 @@ public:
     // The next row after the selected one that holds `text`, selected as a click selects it;
     // 0 when no row does.
     int FindUnit(std::string_view text);
-    // This computer's subnets; none known until set.
-    void SetLocalSubnets(std::vector<Ipv4Subnet> subnets) { localSubnets_ = std::move(subnets); }
     std::optional<std::string> ReachabilityHint(int row) const;
 
     bool InternalMode() const { return internalMode_; }
@@ -204,15 +203,12 @@ private:
     bool IsEditable(int field, int row) const;
     std::optional<EditPlacement> EditCell(int row, int column);
     void FinishApply();
-    void MergeLocalAddresses();
 
     SessionSink& sink_;
     const bool internalMode_;
     UnitTable units_;
     // The last datagram's outcome: the next one decodes into its storage.
     IntakeOutcome intake_;
-    std::vector<std::string> resolvedAddresses_;
-    std::vector<std::string> interfaceAddresses_;
     std::vector<std::string> localAddresses_;
     std::array<bool, IdentificationFilterItemCount> filterChecks_{};
 

@@ -1,4 +1,4 @@
-// What the console session asks of the outside: the window in the program, recorders in tests.
+// What the console session asks of the outside, and what its views hear.
 #pragma once
 
 #include "protocol/message_report.h"
@@ -17,11 +17,10 @@ struct SendFailure {
 // Where a message comes from: at most one box of each origin is open at a time.
 enum class MessageOrigin { Intake, Transport, Request, Validation };
 
-class SessionSink {
+// What the views of a session hear: the window in the program, recorders in tests.
+class SessionListener {
 public:
-    virtual ~SessionSink() = default;
-    // Broadcasts one datagram; what failed, when it did not go out everywhere.
-    virtual std::optional<SendFailure> SendDatagram(const std::string& datagram) = 0;
+    virtual ~SessionListener() = default;
     // Opens a box and returns at once; ConsoleSession::MessageClosed follows when it closes.
     virtual void ShowMessage(const MessageReport& report, MessageOrigin origin) = 0;
     virtual void ListEnabledChanged(bool enabled) = 0;
@@ -30,10 +29,17 @@ public:
     // The list's highlighted row; 0 for none.
     virtual void HighlightChanged(int row) = 0;
     virtual void CaptionChanged(const std::string& caption) = 0;
-    // The next step of Apply is due on the next turn of the event loop.
-    virtual void ApplyStepDue() = 0;
     // The result of `row`'s change request moved on (0: only the sum of the round).
     virtual void ResultsChanged(int row) = 0;
+};
+
+// What a console session asks of the runtime that drives it, beside what its views hear.
+class SessionSink : public SessionListener {
+public:
+    // Broadcasts one datagram; what failed, when it did not go out everywhere.
+    virtual std::optional<SendFailure> SendDatagram(const std::string& datagram) = 0;
+    // The next step of Apply is due on the next turn of the event loop.
+    virtual void ApplyStepDue() = 0;
 };
 
 } // namespace tarnwick

@@ -18,7 +18,7 @@ struct Fuzzed {
     test::RecordingSink sink;
     ConsoleSession session{sink, true};
     Fuzzed() {
-        session.SetLocalAddresses({"192.168.7.5"});
+        session.SetHostNetworks({"192.168.7.5"}, {});
         session.StartUp();
     }
 };

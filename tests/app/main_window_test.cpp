@@ -1,9 +1,9 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
 #include "app/command_line.h"
-#include "app/host_identity.h"
 #include "app/pending_edit_delegate.h"
 #include "app/readable_colour.h"
 #include "app/site_files.h"
+#include "runtime/host_identity.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAction>

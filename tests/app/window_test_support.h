@@ -2,8 +2,8 @@
 // from the socket, and its message boxes are real. Controls are found by their object names.
 #pragma once
 
-#include "app/datagram_link.h"
 #include "app/main_window.h"
+#include "runtime/datagram_link.h"
 #include "tests/support/raw_datagram.h"
 
 #include <QLineEdit>

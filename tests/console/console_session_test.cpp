@@ -21,7 +21,7 @@ TEST_F(SessionTest, CaptionShowsTheSocketStateAndChangesOnlyWhenItDiffers) {
 }
 
 TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounters) {
-    session.SetLocalAddresses({"192.168.5.7", "10.0.0.5"});
+    session.SetHostNetworks({"192.168.5.7", "10.0.0.5"}, {});
     EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "10.0.0.5"), IntakeResult::Dropped);
     EXPECT_EQ(Tick(), "") << "no units, no select";
     Feed({1, 2});
@@ -202,11 +202,12 @@ TEST_F(SessionTest, OneOpenBoxPerOriginAndTheTransportBoxDoesNotFreeTheIntakeBox
 
 TEST_F(SessionTest, OwnBroadcastsAreKnownByEveryInterfaceAddress) {
     // A host name that resolves to 127.0.1.1 names none of the addresses broadcasts leave from.
-    session.SetLocalAddresses({"127.0.1.1"});
-    session.SetInterfaceAddresses({"10.0.0.5", "127.0.1.1", "192.168.1.20"});
+    NetworkInterface wired{"eth0", 2, true, true, true, false, {"10.0.0.5", "127.0.1.1"}, {8, 8}};
+    NetworkInterface wifi{"wlan0", 3, true, true, true, false, {"192.168.1.20"}, {24}};
+    session.SetHostNetworks({"127.0.1.1"}, {wired, wifi});
     EXPECT_EQ(session.LocalAddresses(), (Texts{"127.0.1.1", "10.0.0.5", "192.168.1.20"}));
     EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"), IntakeResult::Dropped);
-    session.SetInterfaceAddresses({"10.0.0.5"}); // the Wi-Fi left
+    session.SetHostNetworks({"127.0.1.1"}, {wired}); // the Wi-Fi left
     EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"),
               IntakeResult::IdentificationReply);
 }

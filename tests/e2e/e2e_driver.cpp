@@ -2,12 +2,12 @@
 // network (scripts/private-net.sh --two-networks), under Xvfb. Only what the real processes can
 // show; every rule below them is tested at its own layer.
 #include "app/main_window.h"
-#include "app/udp_transport.h"
 #include "app/unit_table_model.h"
 #include "console/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "protocol/extras_rendering.h"
+#include "runtime/udp_transport.h"
 #include "sim/sim_process.h"
 
 #include <QAccessible>

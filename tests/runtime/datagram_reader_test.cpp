@@ -1,4 +1,4 @@
-#include "app/datagram_reader.h"
+#include "runtime/datagram_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/host_identity.h"
+#include "runtime/host_identity.h"
 
 #include <QHostInfo>
 

@@ -1,6 +1,6 @@
-#include "app/udp_transport.h"
+#include "runtime/udp_transport.h"
 
-#include "app/host_identity.h"
+#include "runtime/host_identity.h"
 
 #include "console/console_session.h"
 #include "console/ipv4_address.h"

@@ -1,4 +1,4 @@
-#include "app/datagram_reader.h"
+#include "runtime/datagram_reader.h"
 
 #include <arpa/inet.h>
 #include <linux/sock_diag.h>

@@ -1,9 +1,9 @@
 // SckUDP: the one UDP endpoint, port 10021, broadcasting to 255.255.255.255.
 #pragma once
 
-#include "app/datagram_link.h"
-#include "app/datagram_reader.h"
 #include "console/network_interfaces.h"
+#include "runtime/datagram_link.h"
+#include "runtime/datagram_reader.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,0 +1,72 @@
+// The console without its window: the session, the link to the units, the 500 ms timer that
+// drives it, Apply's walk one unit per turn of the event loop, and the feed of this computer's
+// networks. The window runs one, and so does every other front end: nothing else joins a
+// session to a link or a timer.
+#pragma once
+
+#include "console/console_session.h"
+#include "console/network_interfaces.h"
+#include "runtime/datagram_link.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class ConsoleRuntime : public QObject, private SessionSink {
+    Q_OBJECT
+public:
+    // Without a link of its own the runtime talks through the real UDP transport. `views` hears
+    // what the session tells its views; it outlives the runtime.
+    ConsoleRuntime(bool internalMode, SessionListener& views,
+                   std::unique_ptr<DatagramLink> link = {});
+    ~ConsoleRuntime() override;
+    ConsoleRuntime(const ConsoleRuntime&) = delete;
+    ConsoleRuntime& operator=(const ConsoleRuntime&) = delete;
+
+    ConsoleSession& Session() { return session_; }
+    const DatagramLink& Link() const { return *link_; }
+    // The first identification request, then the timer.
+    void Start();
+    // The selected unit stops identifying itself; no tick and no step of Apply follow.
+    void Stop();
+
+signals:
+    // The first datagram of a turn of the event loop is about to be taken, and the last one was.
+    void BatchStarted();
+    void BatchEnded();
+    // After each tick of the timer.
+    void Ticked();
+    // Which units this computer reaches may have changed.
+    void HostNetworksChanged();
+
+private:
+    // SessionSink
+    std::optional<SendFailure> SendDatagram(const std::string& datagram) override;
+    void ApplyStepDue() override;
+    void ShowMessage(const MessageReport& report, MessageOrigin origin) override;
+    void ListEnabledChanged(bool enabled) override;
+    void ButtonsEnabledChanged(bool enabled) override;
+    void HighlightChanged(int row) override;
+    void CaptionChanged(const std::string& caption) override;
+    void ResultsChanged(int row) override;
+
+    void Tick();
+    void FeedHostNetworks();
+
+    SessionListener& views_;
+    ConsoleSession session_;
+    std::unique_ptr<DatagramLink> link_;
+    QTimer TimerOpen;
+    std::vector<std::string> resolved_;
+    std::vector<NetworkInterface> interfaces_;
+    bool batchOpen_ = false;
+    const bool trace_ = qEnvironmentVariableIsSet("TARNWICK_TRACE");
+    int tracedUnits_ = 0;
+};
+
+} // namespace tarnwick
