@@ -29,8 +29,8 @@ std::string Typed(const QLineEdit* field) {
 
 } // namespace
 
-AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* parent)
-    : QDialog(parent), session_(session) {
+AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* parent)
+    : QDialog(parent), runtime_(runtime) {
     setObjectName("AssignAddressesDialog");
     setWindowTitle("Assign Addresses");
     txtStartAddress = AddressField(this, "txtStartAddress", "Start address");
@@ -38,18 +38,18 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* p
     txtDefaultGateway = AddressField(this, "txtDefaultGateway", "Default gateway (optional)");
     txtDNSServer = AddressField(this, "txtDNSServer", "DNS server (optional)");
     // The mask the units already have is the likely one.
-    const int first = std::max(session_.SelectedUnitIndex(), 1);
+    const int first = std::max(runtime_.State().SelectedUnitIndex(), 1);
     const std::string mask =
-        session_.Units().HasRow(first)
-            ? session_.Units().CellAt(first, ColumnOfField(FieldNumberSubnetMask)).text
+        runtime_.State().Units().HasRow(first)
+            ? runtime_.State().Units().CellAt(first, ColumnOfField(FieldNumberSubnetMask)).text
             : std::string();
     txtSubnetMask->setText(mask.empty() ? QString("255.255.255.0") : Latin1(mask));
     optFromSelected = new QRadioButton("From the &selected unit to the end of the list", this);
     optFromSelected->setObjectName("optFromSelected");
     optAllUnits = new QRadioButton("&All units", this);
     optAllUnits->setObjectName("optAllUnits");
-    const int selectedRow = session_.SelectedUnitIndex();
-    fromUnit_ = selectedRow > 0 ? session_.Units().Row(selectedRow).id : 0;
+    const int selectedRow = runtime_.State().SelectedUnitIndex();
+    fromUnit_ = selectedRow > 0 ? runtime_.State().Units().Row(selectedRow).id : 0;
     const bool selected = fromUnit_ != 0;
     optFromSelected->setEnabled(selected);
     (selected ? optFromSelected : optAllUnits)->setChecked(true);
@@ -92,7 +92,8 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleSession& session, QWidget* p
 }
 
 AddressAssignment AssignAddressesDialog::Assignment() const {
-    const int from = optFromSelected->isChecked() ? session_.Units().RowOfUnit(fromUnit_) : 0;
+    const int from =
+        optFromSelected->isChecked() ? runtime_.State().Units().RowOfUnit(fromUnit_) : 0;
     return {Typed(txtStartAddress), Typed(txtSubnetMask), Typed(txtDefaultGateway),
             Typed(txtDNSServer), std::max(from, 1)};
 }
@@ -100,7 +101,7 @@ AddressAssignment AssignAddressesDialog::Assignment() const {
 void AssignAddressesDialog::UpdatePreview() {
     const AddressSequence preview = txtStartAddress->text().trimmed().isEmpty()
                                         ? AddressSequence{{}, "Type the first address to assign."}
-                                        : session_.PreviewAddresses(Assignment());
+                                        : runtime_.State().PreviewAddresses(Assignment());
     shown_ = preview.units;
     tblPreview->setRowCount(static_cast<int>(preview.units.size()));
     int row = 0;
@@ -116,12 +117,12 @@ void AssignAddressesDialog::UpdatePreview() {
 
 void AssignAddressesDialog::accept() {
     // Units may have come or gone since the preview: OK assigns only what was shown.
-    if (session_.PreviewAddresses(Assignment()).units != shown_) {
+    if (runtime_.State().PreviewAddresses(Assignment()).units != shown_) {
         UpdatePreview();
         lblProblem->setText("The list has changed: look at the preview again.");
         return;
     }
-    const AddressSequence done = session_.AssignAddresses(Assignment());
+    const AddressSequence done = runtime_.Session()->AssignAddresses(Assignment());
     if (!done.problem.empty()) {
         lblProblem->setText(QString::fromStdString(done.problem));
         return;

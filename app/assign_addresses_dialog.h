@@ -1,7 +1,7 @@
 // Assign Addresses: a start address and mask for a run of units, previewed before any edit.
 #pragma once
 
-#include "console/console_session.h"
+#include "runtime/console_runtime.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ namespace tarnwick {
 class AssignAddressesDialog : public QDialog {
     Q_OBJECT
 public:
-    AssignAddressesDialog(ConsoleSession& session, QWidget* parent);
+    AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* parent);
 
     void accept() override;
 
@@ -24,7 +24,7 @@ private:
     AddressAssignment Assignment() const;
     void UpdatePreview();
 
-    ConsoleSession& session_;
+    ConsoleRuntime& runtime_;
     // The unit selected when the dialog opened: the selection may move on meanwhile.
     UnitId fromUnit_ = 0;
     // What the user has seen and would approve with OK.

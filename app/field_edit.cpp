@@ -32,15 +32,15 @@ private:
 
 } // namespace
 
-FieldEdit::FieldEdit(ConsoleSession& session, QTreeView* listView)
-    : session_(session), ltvListView(listView), viewport_(listView->viewport()) {
+FieldEdit::FieldEdit(ConsoleRuntime& runtime, QTreeView* listView)
+    : runtime_(runtime), ltvListView(listView), viewport_(listView->viewport()) {
     // In the list's viewport, so the list clips it like its own cells.
     txtEdit = new QLineEdit(listView->viewport());
     txtEdit->setObjectName("txtLabelEdit_" + listView->objectName());
     txtEdit->hide();
     txtEdit->setFont(listView->font());
     txtEdit->setFrame(true);
-    validator_ = new FieldTextValidator(session_, *txtEdit);
+    validator_ = new FieldTextValidator(runtime_.State(), *txtEdit);
     txtEdit->setValidator(validator_);
     txtEdit->installEventFilter(this);
     viewport_->installEventFilter(this);
@@ -132,7 +132,7 @@ bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
 bool FieldEdit::KeyPress(QKeyEvent* key) {
     switch (key->key()) {
     case Qt::Key_Escape:
-        txtEdit->setText(Latin1(session_.EditCellText()));
+        txtEdit->setText(Latin1(runtime_.State().EditCellText()));
         Hide();
         return true;
     case Qt::Key_Return:
@@ -150,7 +150,7 @@ bool FieldEdit::KeyPress(QKeyEvent* key) {
     if (inserted.isEmpty() || !inserted.front().isPrint())
         return false;
     const auto after = txtEdit->text().size() - txtEdit->selectedText().size() + inserted.size();
-    return !session_.KeyInsertAllowed(static_cast<int>(after));
+    return !runtime_.Session()->KeyInsertAllowed(static_cast<int>(after));
 }
 
 bool FieldEdit::OnCheckBox(const QTreeView& list, QPoint at) {
@@ -171,12 +171,12 @@ void FieldEdit::StartEdit(QPoint at) {
     int column = list->header()->logicalIndexAt(at.x()) + 1;
     if (column <= 0)
         column = ListViewFieldNumberColumnCount;
-    if (const auto placement = session_.StartEdit(row, onRow, column))
+    if (const auto placement = runtime_.Session()->StartEdit(row, onRow, column))
         Show(*placement);
 }
 
 void FieldEdit::StartEditAt(int row, int column) {
-    if (const auto placement = session_.StartEdit(row, true, column))
+    if (const auto placement = runtime_.Session()->StartEdit(row, true, column))
         Show(*placement);
 }
 
@@ -200,12 +200,12 @@ void FieldEdit::Show(const EditPlacement& placement) {
 }
 
 void FieldEdit::PlaceOverCell() {
-    const int row = session_.EditRow();
+    const int row = runtime_.State().EditRow();
     QTreeView* const list = ltvListView;
     QLineEdit* const edit = txtEdit;
     if (!list || !edit || row == 0)
         return;
-    const QModelIndex cell = list->model()->index(row - 1, session_.EditColumn() - 1);
+    const QModelIndex cell = list->model()->index(row - 1, runtime_.State().EditColumn() - 1);
     const QRect visible = list->visualRect(cell).intersected(list->viewport()->rect());
     // A cell scrolled out of sight leaves the box where it was, still in view (the viewport
     // moves its children along with the cells).
@@ -216,7 +216,7 @@ void FieldEdit::PlaceOverCell() {
 
 void FieldEdit::EditNextField() {
     Hide(); // what was typed is dropped
-    const auto placement = session_.EditNextField();
+    const auto placement = runtime_.Session()->EditNextField();
     QTreeView* const list = ltvListView;
     if (!placement || !list)
         return;
@@ -232,7 +232,7 @@ void FieldEdit::SetText() {
     const QString typed = txtEdit->text();
     const bool fits = FitsOneByte(typed);
     const std::string bytes = fits ? typed.toLatin1().toStdString() : typed.toStdString();
-    if (session_.SetText(bytes, fits) == CommitResult::Accepted)
+    if (runtime_.Session()->SetText(bytes, fits) == CommitResult::Accepted)
         Hide();
 }
 

@@ -2,7 +2,7 @@
 // list, takes its keys and focus, and commits before the list scrolls. The session decides.
 #pragma once
 
-#include "console/console_session.h"
+#include "runtime/console_runtime.h"
 
 #include <QLineEdit>
 #include <QObject>
@@ -18,7 +18,7 @@ class FieldTextValidator;
 class FieldEdit : public QObject {
     Q_OBJECT
 public:
-    FieldEdit(ConsoleSession& session, QTreeView* listView);
+    FieldEdit(ConsoleRuntime& runtime, QTreeView* listView);
     ~FieldEdit() override;
 
     bool IsEditing() const;
@@ -42,7 +42,7 @@ private:
     void EditNextField();
     bool KeyPress(QKeyEvent* key);
 
-    ConsoleSession& session_;
+    ConsoleRuntime& runtime_;
     QPointer<QTreeView> ltvListView;
     QPointer<QWidget> viewport_;
     QPointer<QLineEdit> txtEdit;

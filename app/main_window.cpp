@@ -25,13 +25,13 @@
 namespace tarnwick {
 
 frmLumivarNetTarnwick::frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<DatagramLink> link)
-    : runtime_(internalMode, *this, std::move(link)), session_(runtime_.Session()),
+    : runtime_(internalMode, *this, std::move(link)),
       controls_(CreateControls(*this, [this](const QString& key) { ToolbarButtonClick(key); })) {
     setObjectName("frmLumivarNetTarnwick");
     setWindowIcon(TarnwickWindowIcon());
-    model_ = std::make_unique<UnitTableModel>(session_);
+    model_ = std::make_unique<UnitTableModel>(runtime_);
     controls_.ListViewUnitsOnline->setModel(model_.get());
-    fieldEdit_ = std::make_unique<FieldEdit>(session_, controls_.ListViewUnitsOnline);
+    fieldEdit_ = std::make_unique<FieldEdit>(runtime_, controls_.ListViewUnitsOnline);
     Connect();
     StartUp();
 }
@@ -45,24 +45,25 @@ frmLumivarNetTarnwick::~frmLumivarNetTarnwick() {
 }
 
 void frmLumivarNetTarnwick::Connect() {
-    connect(model_.get(), &UnitTableModel::CheckBoxToggled, this,
-            [this](int row, bool checked) { session_.RowCheckBoxChanged(row, checked); });
+    connect(model_.get(), &UnitTableModel::CheckBoxToggled, this, [this](int row, bool checked) {
+        runtime_.Session()->RowCheckBoxChanged(row, checked);
+    });
     connect(controls_.buttonApply, &QPushButton::clicked, this, &frmLumivarNetTarnwick::ApplyClick);
     connect(controls_.mnuFileExportList, &QAction::triggered, this,
-            [this] { ExportListToFile(this, session_); });
+            [this] { ExportListToFile(this, runtime_); });
     connect(controls_.mnuFileImportPlan, &QAction::triggered, this, [this] {
         fieldEdit_->Hide();
         // The status panel says at once when the plan changed nothing.
-        ImportPlanFromFile(this, session_, [this] { UpdateResults(); });
+        ImportPlanFromFile(this, runtime_, [this] { UpdateResults(); });
     });
     connect(controls_.mnuAssignAddresses, &QAction::triggered, this, [this] {
         fieldEdit_->Hide();
-        auto* dialog = new AssignAddressesDialog(session_, this);
+        auto* dialog = new AssignAddressesDialog(runtime_, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
     connect(controls_.mnuCheckAddressesBeforeApply, &QAction::toggled, this,
-            [this](bool checked) { session_.SetCheckAddressesBeforeApply(checked); });
+            [this](bool checked) { runtime_.Session()->SetCheckAddressesBeforeApply(checked); });
     connect(controls_.mnuFind, &QAction::triggered, this, [this] {
         controls_.txtFind->setFocus(Qt::ShortcutFocusReason);
         controls_.txtFind->selectAll();
@@ -71,23 +72,23 @@ void frmLumivarNetTarnwick::Connect() {
     connect(controls_.mnuFindNext, &QAction::triggered, this, &frmLumivarNetTarnwick::FindNext);
     connect(controls_.buttonCancelAll, &QPushButton::clicked, this, [this] {
         fieldEdit_->Hide();
-        session_.CancelAll();
+        runtime_.Session()->CancelAll();
     });
     for (int i = 0; i < IdentificationFilterItemCount; ++i)
         connect(controls_.FilterItems[static_cast<std::size_t>(i)], &QAction::toggled, this,
-                [this, i](bool checked) { session_.SetFilterItemChecked(i, checked); });
+                [this, i](bool checked) { runtime_.Session()->SetFilterItemChecked(i, checked); });
     connect(controls_.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(controls_.mnuResendUnconfirmedChanges, &QAction::triggered, this,
-            [this] { session_.ResendUnconfirmed(); });
+            [this] { runtime_.Session()->ResendUnconfirmed(); });
     UnitListView* list = controls_.ListViewUnitsOnline;
     connect(list, &UnitListView::CurrentRowMovedByKey, this,
-            [this](int row) { session_.SelectRow(row); });
+            [this](int row) { runtime_.Session()->SelectRow(row); });
     connect(list, &UnitListView::EditRequested, fieldEdit_.get(), &FieldEdit::StartEditAt);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [this, list](QPoint at) {
         const QModelIndex index = list->indexAt(at);
         if (index.isValid())
-            OpenRowContextMenu(this, list->viewport()->mapToGlobal(at), session_, index.row() + 1);
+            OpenRowContextMenu(this, list->viewport()->mapToGlobal(at), runtime_, index.row() + 1);
     });
     connect(controls_.mnuAboutKVQChangeSettingsApplication, &QAction::triggered, this,
             &frmLumivarNetTarnwick::ShowAboutBox);
@@ -119,18 +120,18 @@ void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
     if (key == "Exit")
         close();
     else if (key == "Refresh") {
-        session_.Refresh();
+        runtime_.Session()->Refresh();
         UpdateResults();
     }
     // "Identify" does nothing.
 }
 
 void frmLumivarNetTarnwick::ApplyClick() {
-    const std::vector<std::string> problems = session_.ProblemsBeforeApply();
+    const std::vector<std::string> problems = runtime_.State().ProblemsBeforeApply();
     if (problems.empty())
-        session_.Apply();
+        runtime_.Session()->Apply();
     else
-        OpenCheckAddressesBox(this, problems, [this] { session_.Apply(); });
+        OpenCheckAddressesBox(this, problems, [this] { runtime_.Session()->Apply(); });
 }
 
 void frmLumivarNetTarnwick::FindNext() {
@@ -139,7 +140,8 @@ void frmLumivarNetTarnwick::FindNext() {
         return;
     fieldEdit_->Hide();
     // Cells hold Latin-1 bytes: a character beyond them is in no cell.
-    const int row = FitsOneByte(text) ? session_.FindUnit(text.toLatin1().toStdString()) : 0;
+    const int row =
+        FitsOneByte(text) ? runtime_.Session()->FindUnit(text.toLatin1().toStdString()) : 0;
     if (row != 0)
         controls_.ListViewUnitsOnline->scrollTo(model_->index(row - 1, 0));
     UpdateResults();
@@ -147,12 +149,14 @@ void frmLumivarNetTarnwick::FindNext() {
 
 void frmLumivarNetTarnwick::ShowAboutBox() {
     OpenMessageBox(
-        this, {MessageIcon::Information, ApplicationTitle, AboutText(session_.InternalMode())}, {});
+        this,
+        {MessageIcon::Information, ApplicationTitle, AboutText(runtime_.State().InternalMode())},
+        {});
 }
 
 void frmLumivarNetTarnwick::ShowMessage(const MessageReport& report, MessageOrigin origin) {
     OpenMessageBox(this, report, [this, origin] {
-        session_.MessageClosed(origin);
+        runtime_.Session()->MessageClosed(origin);
         if (origin == MessageOrigin::Validation)
             fieldEdit_->Refocus();
     });
@@ -197,9 +201,9 @@ void frmLumivarNetTarnwick::ResultsChanged(int row) {
 }
 
 void frmLumivarNetTarnwick::UpdateResults() {
-    controls_.StatusPanelResults->setText(QString::fromStdString(session_.StatusText()));
-    controls_.mnuResendUnconfirmedChanges->setEnabled(!session_.Applying() &&
-                                                      session_.HasUnconfirmed());
+    controls_.StatusPanelResults->setText(QString::fromStdString(runtime_.State().StatusText()));
+    controls_.mnuResendUnconfirmedChanges->setEnabled(!runtime_.State().Applying() &&
+                                                      runtime_.State().HasUnconfirmed());
 }
 
 void frmLumivarNetTarnwick::CaptionChanged(const std::string& caption) {

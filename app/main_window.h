@@ -23,7 +23,9 @@ public:
     explicit frmLumivarNetTarnwick(bool internalMode, std::unique_ptr<DatagramLink> link = {});
     ~frmLumivarNetTarnwick() override;
 
-    ConsoleSession& Session() { return runtime_.Session(); }
+    // Inputs to the session go through its runtime: what they leave to send goes out after.
+    ConsoleRuntime::SessionCall Session() { return runtime_.Session(); }
+    const ConsoleSession& State() const { return runtime_.State(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -51,7 +53,6 @@ private:
     void ShowAboutBox();
 
     ConsoleRuntime runtime_;
-    ConsoleSession& session_; // the runtime's
     WindowControls controls_;
     std::unique_ptr<UnitTableModel> model_;
     std::unique_ptr<FieldEdit> fieldEdit_;

@@ -2,7 +2,7 @@
 // addresses.
 #pragma once
 
-#include "console/console_session.h"
+#include "runtime/console_runtime.h"
 
 class QPoint;
 class QWidget;
@@ -10,6 +10,6 @@ class QWidget;
 namespace tarnwick {
 
 // Opens without waiting (no nested event loop); acts on the unit, wherever its row is by then.
-void OpenRowContextMenu(QWidget* parent, QPoint globalPosition, ConsoleSession& session, int row);
+void OpenRowContextMenu(QWidget* parent, QPoint globalPosition, ConsoleRuntime& runtime, int row);
 
 } // namespace tarnwick

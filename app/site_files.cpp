@@ -32,15 +32,15 @@ void ChooseFile(QWidget* parent, const char* caption, QFileDialog::AcceptMode mo
     dialog->open();
 }
 
-void ImportFile(QWidget* parent, ConsoleSession& session, const QString& path) {
+void ImportFile(QWidget* parent, ConsoleRuntime& runtime, const QString& path) {
     const auto read = ReadPlanFile(path);
     if (const auto* failed = std::get_if<QString>(&read)) {
         Tell(parent, MessageIcon::Critical, "Import Plan", *failed);
         return;
     }
     const auto& bytes = std::get<QByteArray>(read);
-    const ImportResult result =
-        session.ImportPlan(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
+    const ImportResult result = runtime.Session()->ImportPlan(
+        std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
     if (!result.problems.empty()) {
         QString text = "Nothing was imported:";
         for (const std::string& problem : result.problems)
@@ -89,23 +89,23 @@ std::variant<QByteArray, QString> ReadPlanFile(const QString& path) {
     return bytes;
 }
 
-void ExportListToFile(QWidget* parent, ConsoleSession& session) {
+void ExportListToFile(QWidget* parent, ConsoleRuntime& runtime) {
     ChooseFile(parent, "Export List", QFileDialog::AcceptSave,
-               [parent, &session](const QString& path, const QFileDialog& dialog) {
+               [parent, &runtime](const QString& path, const QFileDialog& dialog) {
                    const char separator =
                        dialog.selectedNameFilter() == SemicolonSeparatedFilter ? ';' : ',';
                    // The list as it is when the user says where, not when the dialog opened.
-                   if (const auto failed = WriteExport(path, session.ExportList(separator)))
+                   if (const auto failed = WriteExport(path, runtime.State().ExportList(separator)))
                        Tell(parent, MessageIcon::Critical, "Export List",
                             QString("Could not write %1: %2").arg(path, *failed));
                });
 }
 
-void ImportPlanFromFile(QWidget* parent, ConsoleSession& session, std::function<void()> imported) {
+void ImportPlanFromFile(QWidget* parent, ConsoleRuntime& runtime, std::function<void()> imported) {
     ChooseFile(parent, "Import Plan", QFileDialog::AcceptOpen,
-               [parent, &session, imported = std::move(imported)](const QString& path,
+               [parent, &runtime, imported = std::move(imported)](const QString& path,
                                                                   const QFileDialog&) {
-                   ImportFile(parent, session, path);
+                   ImportFile(parent, runtime, path);
                    imported();
                });
 }

@@ -1,7 +1,7 @@
 // Export List and Import Plan: the file choosers and the file work; the session decides.
 #pragma once
 
-#include "console/console_session.h"
+#include "runtime/console_runtime.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,9 +21,9 @@ inline constexpr char SemicolonSeparatedFilter[] = "CSV, semicolon separated (*.
 inline constexpr qint64 LargestPlan = 10'000'000;
 
 // Each opens its file dialog and returns at once; the rest follows the user's choice.
-void ExportListToFile(QWidget* parent, ConsoleSession& session);
+void ExportListToFile(QWidget* parent, ConsoleRuntime& runtime);
 // `imported` runs once a plan has been read, whatever it made of it.
-void ImportPlanFromFile(QWidget* parent, ConsoleSession& session, std::function<void()> imported);
+void ImportPlanFromFile(QWidget* parent, ConsoleRuntime& runtime, std::function<void()> imported);
 
 // The export, written whole or not at all; the reason when it was not.
 std::optional<QString> WriteExport(const QString& path, const std::string& text);

@@ -17,15 +17,15 @@ QColor FromColorRef(Colour colour) {
 
 } // namespace
 
-UnitTableModel::UnitTableModel(ConsoleSession& session, QObject* parent)
-    : QAbstractTableModel(parent), session_(session) {
-    session_.SetTableListener(this);
+UnitTableModel::UnitTableModel(ConsoleRuntime& runtime, QObject* parent)
+    : QAbstractTableModel(parent), runtime_(runtime) {
+    runtime_.Session()->SetTableListener(this);
     shownRows_ = Table().UnitCount();
     SetFont(QFont());
 }
 
 UnitTableModel::~UnitTableModel() {
-    session_.SetTableListener(nullptr);
+    runtime_.Session()->SetTableListener(nullptr);
 }
 
 void UnitTableModel::SetFont(const QFont& font) {
@@ -49,19 +49,19 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
         return {};
     const Cell& cell = Table().CellAt(row, column);
     const ChangeResult* result =
-        column == ListViewFieldNumberUseDHCPColumn ? session_.ResultOf(row) : nullptr;
+        column == ListViewFieldNumberUseDHCPColumn ? runtime_.State().ResultOf(row) : nullptr;
     const bool addressColumn = column == ColumnOfField(FieldNumberIPAddress);
     switch (role) {
     case Qt::DisplayRole:
         return Latin1(cell.text);
     case Qt::ToolTipRole:
-        if (const auto hint = addressColumn ? session_.ReachabilityHint(row) : std::nullopt)
+        if (const auto hint = addressColumn ? runtime_.State().ReachabilityHint(row) : std::nullopt)
             return QString::fromStdString(*hint);
         return result ? QString::fromStdString(ResultText(*result)) : Latin1(cell.text);
     case Qt::AccessibleDescriptionRole:
         return column == 1 ? Description(row) : QVariant();
     case Qt::DecorationRole:
-        if (addressColumn && session_.ReachabilityHint(row))
+        if (addressColumn && runtime_.State().ReachabilityHint(row))
             return UnreachableIcon();
         return result ? ChangeResultIcon(result->state) : QVariant();
     case ResultRole:
@@ -83,9 +83,9 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
 QVariant UnitTableModel::Description(int row) const {
     // What the marks show, for those who hear the list rather than see it.
     QStringList said;
-    if (const ChangeResult* result = session_.ResultOf(row))
+    if (const ChangeResult* result = runtime_.State().ResultOf(row))
         said << QString::fromStdString(ResultText(*result));
-    if (const auto hint = session_.ReachabilityHint(row))
+    if (const auto hint = runtime_.State().ReachabilityHint(row))
         said << QString::fromStdString(*hint);
     return said.isEmpty() ? QVariant() : said.join("; ");
 }

@@ -1,7 +1,7 @@
 // The unit table as a Qt model: one row per unit, sixteen columns, check box in the first.
 #pragma once
 
-#include "console/console_session.h"
+#include "runtime/console_runtime.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -15,7 +15,7 @@ public:
     static constexpr int ResultRole = Qt::UserRole + 1;
 
     // Shows the session's unit table; a user's click on a check box goes back to the session.
-    explicit UnitTableModel(ConsoleSession& session, QObject* parent = nullptr);
+    explicit UnitTableModel(ConsoleRuntime& runtime, QObject* parent = nullptr);
     ~UnitTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -44,9 +44,9 @@ private:
     void RowsAboutToBeCleared() override;
     void RowsCleared() override;
 
-    const UnitTable& Table() const { return session_.Units(); }
+    const UnitTable& Table() const { return runtime_.State().Units(); }
 
-    ConsoleSession& session_;
+    ConsoleRuntime& runtime_;
     // The rows the views know of; the table may be ahead while new rows are held.
     int shownRows_ = 0;
     bool holding_ = false;

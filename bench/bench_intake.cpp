@@ -39,6 +39,7 @@ void BM_SweepNewUnits(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         console.session.Refresh();
+        console.sink.Drain(console.session);
         console.sink.sent.clear();
         state.ResumeTiming();
         TakeSweep(console.session, replies);

@@ -85,6 +85,14 @@ std::string ChangeResults::RoundText() const {
     return text;
 }
 
+std::string TimeText(TimeOfDay time) {
+    std::string text;
+    for (const int part : {time.hour, time.minute, time.second})
+        text +=
+            (text.empty() ? "" : ":") + std::string(part < 10 ? "0" : "") + std::to_string(part);
+    return text;
+}
+
 const char* StateWord(ChangeState state) {
     switch (state) {
     case ChangeState::Sent:

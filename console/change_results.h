@@ -10,6 +10,15 @@ namespace tarnwick {
 
 enum class ChangeState { Sent, Confirmed, NoAnswer, UnclearAnswer };
 
+// A time of day on this computer's clock: what results are stamped with.
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+// "14:03:07"
+std::string TimeText(TimeOfDay time);
+
 struct ChangeResult {
     ChangeState state = ChangeState::Sent;
     std::string sentAt;     // times of day, as the clock said them

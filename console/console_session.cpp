@@ -5,6 +5,7 @@
 #include "protocol/datagram.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -19,8 +20,8 @@ constexpr std::array<const char*, 10> SocketStateTexts = {
 
 } // namespace
 
-ConsoleSession::ConsoleSession(SessionSink& sink, bool internalMode)
-    : sink_(sink), internalMode_(internalMode) {
+ConsoleSession::ConsoleSession(SessionListener& listener, bool internalMode)
+    : sink_(listener), internalMode_(internalMode) {
     for (std::size_t i = 0; i < filterChecks_.size(); ++i)
         filterChecks_[i] = IdentificationFilterMenu[i].checkedAtStart;
 }
@@ -59,16 +60,18 @@ void ConsoleSession::SetHostNetworks(std::vector<std::string> resolved,
     localSubnets_ = UpSubnets(interfaces);
 }
 
-IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender) {
+IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender,
+                                          TimeOfDay now) {
     TakeDatagramInto(intake_, bytes, sender, localAddresses_);
     if (const auto* change = std::get_if<ChangeReply>(&intake_))
-        TakeChangeReply(*change, sender);
+        TakeChangeReply(*change, sender, now);
     return Take(intake_);
 }
 
-void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view sender) {
+void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view sender,
+                                     TimeOfDay time) {
     const std::string& mac = reply.fields[FieldNumberMACAddress - 1].value;
-    const std::string now = clock_();
+    const std::string now = TimeText(time);
     if (reply.valid) {
         if (results_.Confirmed(mac, now))
             ResultMovedOn(mac);
@@ -156,20 +159,34 @@ void ConsoleSession::MessageClosed(MessageOrigin origin) {
     messageOpen_[static_cast<std::size_t>(origin)] = false;
 }
 
-bool ConsoleSession::SendABroadcastMessage(const std::string& message) {
-    const std::optional<SendFailure> failure = sink_.SendDatagram(message);
+void ConsoleSession::SendABroadcastMessage(std::string message, std::string changeFor) {
+    outbox_.push_back({std::move(message), std::move(changeFor)});
+}
+
+std::optional<OutgoingDatagram> ConsoleSession::PollTransmit() {
+    if (outbox_.empty())
+        return std::nullopt;
+    OutgoingDatagram next = std::move(outbox_.front());
+    outbox_.pop_front();
+    return next;
+}
+
+void ConsoleSession::Transmitted(const OutgoingDatagram& datagram,
+                                 const std::optional<SendFailure>& failure, TimeOfDay now) {
     if (!failure) {
         transportFailing_ = false;
-        return true;
-    }
-    // Once per run of failures; the next send tries again.
-    if (!transportFailing_) {
+    } else if (!transportFailing_) {
+        // Once per run of failures; the next send tries again.
         transportFailing_ = true;
         Show({MessageIcon::Critical, "Network Error", failure->what, TextEncoding::Utf8},
              MessageOrigin::Transport);
     }
     // Out through one interface is out: its unit may answer.
-    return failure->partly;
+    if (datagram.changeFor.empty() || (failure && !failure->partly))
+        return;
+    results_.Sent(datagram.changeFor, TimeText(now), ChangeReplyWaitTicks,
+                  std::exchange(newRound_, false));
+    ResultMovedOn(datagram.changeFor);
 }
 
 void ConsoleSession::SetListEnabled(bool enabled) {

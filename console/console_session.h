@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,17 +45,29 @@ inline constexpr int TimerOpenIntervalMs = 500;
 // Ticks the list stays disabled after a change request when no reply comes.
 inline constexpr int ChangeReplyWaitTicks = 10;
 
+// A datagram the session wants sent; a change request names the unit it is for.
+struct OutgoingDatagram {
+    std::string bytes;
+    std::string changeFor; // the unit's MAC text; empty for any other request
+};
+
 class ConsoleSession {
 public:
-    ConsoleSession(SessionSink& sink, bool internalMode);
+    ConsoleSession(SessionListener& listener, bool internalMode);
 
     // Start-up's part: the counters, an empty list, and the first identification request.
     void StartUp();
     // The window is closing: the selected unit stops identifying itself; nothing runs after.
     void ShutDown();
 
-    // Intake: the one road of a datagram into the console.
-    IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender);
+    // Intake: the one road of a datagram into the console. `now` stamps a change reply's result.
+    IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender, TimeOfDay now = {});
+    // The datagrams to send, oldest first: whoever drives the session sends each, after the call
+    // that made it, and says what became of it. Nothing goes out from inside a call.
+    std::optional<OutgoingDatagram> PollTransmit();
+    // What became of a datagram PollTransmit gave; `now` stamps a change request's result.
+    void Transmitted(const OutgoingDatagram& datagram, const std::optional<SendFailure>& failure,
+                     TimeOfDay now);
     IntakeResult Take(const IntakeOutcome& outcome);
     void MessageClosed(MessageOrigin origin);
     // The receive buffer had no room for `count` datagrams: the units are asked again once the
@@ -99,7 +112,8 @@ public:
     // The text of the cell under edit (Escape puts it back); empty when it is gone.
     std::string EditCellText() const;
 
-    // Apply starts a walk over the rows; ApplyStep does one row (or the end) per call.
+    // Apply starts a walk over the rows; ApplyStep does one row (or the end) per call, one per
+    // turn of the event loop while Applying().
     void Apply();
     void ApplyStep();
     bool Applying() const { return applying_; }
@@ -120,8 +134,6 @@ public:
     const ChangeResult* ResultOf(int row) const;
     // The status bar's second panel: a notice, the sum of the last Apply, or the unit count.
     std::string StatusText() const;
-    // The time of day results are stamped with; none by default.
-    void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
 
     const UnitTable& Units() const { return units_; }
     void SetTableListener(UnitTableListener* listener) { units_.SetListener(listener); }
@@ -173,9 +185,9 @@ public:
 
 private:
     bool TakesPlannedEdits() const { return !shutDown_ && listEnabled_ && !applying_; }
-    // Whether it went out.
-    bool SendABroadcastMessage(const std::string& message);
-    void TakeChangeReply(const ChangeReply& reply, std::string_view sender);
+    // Into the outbox; `changeFor` names the unit of a change request.
+    void SendABroadcastMessage(std::string message, std::string changeFor = {});
+    void TakeChangeReply(const ChangeReply& reply, std::string_view sender, TimeOfDay now);
     void ResultMovedOn(const std::string& mac);
     void StartWalk(std::vector<UnitId> units, bool apply);
     int WalkRow(int n) const;
@@ -204,7 +216,7 @@ private:
     std::optional<EditPlacement> EditCell(int row, int column);
     void FinishApply();
 
-    SessionSink& sink_;
+    SessionListener& sink_;
     const bool internalMode_;
     UnitTable units_;
     // The last datagram's outcome: the next one decodes into its storage.
@@ -229,7 +241,6 @@ private:
 
     ChangeResults results_;
     DropRecovery recovery_;
-    std::function<std::string()> clock_ = [] { return std::string(); };
     std::string notice_;
 
     bool applying_ = false;
@@ -240,6 +251,7 @@ private:
     int applyRows_ = 0;
     int applyNext_ = 0;
 
+    std::deque<OutgoingDatagram> outbox_;
     std::array<bool, 4> messageOpen_{};
     bool transportFailing_ = false;
     int suppressedMessages_ = 0;

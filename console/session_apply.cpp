@@ -77,7 +77,6 @@ void ConsoleSession::ApplyStep() {
     SetSelectedUnit(row);
     SendMSGSelectUnit();
     SendChanges(row);
-    sink_.ApplyStepDue();
 }
 
 void ConsoleSession::FinishApply() {

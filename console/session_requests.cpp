@@ -23,7 +23,7 @@ void ConsoleSession::SendUnitRequest(std::uint8_t functionCode, const std::strin
     const auto request = BuildUnitRequest(functionCode, MessageClassSelectRequest, version, filter,
                                           0, units_, row, SelectColumnMap());
     if (request)
-        SendABroadcastMessage(*request);
+        SendABroadcastMessage(std::move(*request));
 }
 
 void ConsoleSession::SendMSGSelectUnit() {
@@ -56,11 +56,9 @@ void ConsoleSession::SendChanges(int row) {
     const auto request =
         BuildUnitRequest(FunctionCodeChangeSettings, MessageClassChangeRequest,
                          units_.Row(row).version, filter, change, units_, row, ChangeColumnMap());
-    if (request && SendABroadcastMessage(*request)) {
-        results_.Sent(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text, clock_(),
-                      ChangeReplyWaitTicks, std::exchange(newRound_, false));
-        sink_.ResultsChanged(row);
-    }
+    if (request)
+        SendABroadcastMessage(*request,
+                              units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text);
 }
 
 void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {

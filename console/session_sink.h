@@ -1,4 +1,4 @@
-// What the console session asks of the outside, and what its views hear.
+// What a console session tells its views, and what can become of a datagram it sends.
 #pragma once
 
 #include "protocol/message_report.h"
@@ -17,7 +17,8 @@ struct SendFailure {
 // Where a message comes from: at most one box of each origin is open at a time.
 enum class MessageOrigin { Intake, Transport, Request, Validation };
 
-// What the views of a session hear: the window in the program, recorders in tests.
+// What the views of a session hear: the runtime passes it on to the window in the program;
+// recorders hear it in tests.
 class SessionListener {
 public:
     virtual ~SessionListener() = default;
@@ -31,15 +32,6 @@ public:
     virtual void CaptionChanged(const std::string& caption) = 0;
     // The result of `row`'s change request moved on (0: only the sum of the round).
     virtual void ResultsChanged(int row) = 0;
-};
-
-// What a console session asks of the runtime that drives it, beside what its views hear.
-class SessionSink : public SessionListener {
-public:
-    // Broadcasts one datagram; what failed, when it did not go out everywhere.
-    virtual std::optional<SendFailure> SendDatagram(const std::string& datagram) = 0;
-    // The next step of Apply is due on the next turn of the event loop.
-    virtual void ApplyStepDue() = 0;
 };
 
 } // namespace tarnwick

@@ -39,15 +39,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every message box closes again, so the next one may show.
     for (const auto origin : {MessageOrigin::Intake, MessageOrigin::Request})
         session.MessageClosed(origin);
-    fuzzed->sink = {};
-    // Requests and Apply over whatever rows the datagrams left.
+    // Requests and Apply over whatever rows the datagrams left, each sent once its call is done.
+    const auto drain = [&] {
+        fuzzed->sink.Drain(session);
+        fuzzed->sink.sent.clear();
+    };
     session.TimerOpenTick(1);
+    drain();
     // Apply walks every row: only over small tables, or the fuzzer spends its time there.
     if (size % 7 == 0 && after <= MaxRowsForApply) {
         session.Apply();
-        while (session.Applying())
+        drain();
+        while (session.Applying()) {
             session.ApplyStep();
+            drain();
+        }
     }
+    fuzzed->sink = {};
     if (!session.Units().CheckInvariants() ||
         session.Units().UnitVersions().size() != static_cast<std::size_t>(after))
         std::abort();

@@ -7,6 +7,14 @@
 #include <utility>
 
 namespace tarnwick {
+namespace {
+
+TimeOfDay Now() {
+    const QTime now = QTime::currentTime();
+    return {now.hour(), now.minute(), now.second()};
+}
+
+} // namespace
 
 ConsoleRuntime::ConsoleRuntime(bool internalMode, SessionListener& views,
                                std::unique_ptr<DatagramLink> link)
@@ -21,15 +29,18 @@ ConsoleRuntime::~ConsoleRuntime() = default;
 void ConsoleRuntime::Start() {
     DatagramLink::Handlers handlers;
     handlers.datagrams = [this](std::string_view bytes, std::string_view sender) {
-        if (!std::exchange(batchOpen_, true))
+        // The clock is read once a batch: a batch lasts a few milliseconds, results show seconds.
+        if (!std::exchange(batchOpen_, true)) {
+            batchTime_ = Now();
             emit BatchStarted();
-        session_.TakeDatagram(bytes, sender);
+        }
+        Session()->TakeDatagram(bytes, sender, batchTime_);
     };
     handlers.batchEnded = [this] {
         batchOpen_ = false;
         emit BatchEnded();
     };
-    handlers.dropped = [this](std::uint32_t count) { session_.RepliesDropped(count); };
+    handlers.dropped = [this](std::uint32_t count) { Session()->RepliesDropped(count); };
     handlers.interfacesChanged = [this](const std::vector<NetworkInterface>& all) {
         interfaces_ = all;
         FeedHostNetworks();
@@ -39,36 +50,45 @@ void ConsoleRuntime::Start() {
         FeedHostNetworks();
     };
     link_->Connect(std::move(handlers));
-    session_.SetClock([] { return QTime::currentTime().toString("HH:mm:ss").toStdString(); });
-    session_.StartUp();
+    Session()->StartUp();
     TimerOpen.start();
 }
 
 void ConsoleRuntime::Stop() {
-    session_.ShutDown();
+    Session()->ShutDown();
     TimerOpen.stop();
 }
 
 void ConsoleRuntime::FeedHostNetworks() {
-    session_.SetHostNetworks(resolved_, interfaces_);
+    Session()->SetHostNetworks(resolved_, interfaces_);
     emit HostNetworksChanged();
 }
 
 void ConsoleRuntime::Tick() {
-    session_.TimerOpenTick(link_->StateValue());
+    Session()->TimerOpenTick(link_->StateValue());
     emit Ticked();
     // For timing big sites from outside: how many are listed, each time that changes.
     if (trace_ && std::exchange(tracedUnits_, session_.UnitCount()) != session_.UnitCount())
         qInfo("tarnwick: %d units listed", tracedUnits_);
 }
 
-std::optional<SendFailure> ConsoleRuntime::SendDatagram(const std::string& datagram) {
-    return link_->Send(datagram);
-}
-
-void ConsoleRuntime::ApplyStepDue() {
+void ConsoleRuntime::AfterInput() {
+    // The link may hand in an input of its own while a datagram goes out (its interfaces
+    // changed): that one's datagrams wait for the loop below.
+    if (!draining_) {
+        draining_ = true;
+        while (const auto datagram = session_.PollTransmit())
+            session_.Transmitted(*datagram, link_->Send(datagram->bytes), Now());
+        draining_ = false;
+    }
     // The next unit on the next turn of the loop: replies, ticks and repaints run in between.
-    QTimer::singleShot(0, this, [this] { session_.ApplyStep(); });
+    if (session_.Applying() && !stepQueued_) {
+        stepQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            stepQueued_ = false;
+            Session()->ApplyStep();
+        });
+    }
 }
 
 void ConsoleRuntime::ShowMessage(const MessageReport& report, MessageOrigin origin) {

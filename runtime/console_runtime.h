@@ -17,9 +17,24 @@
 
 namespace tarnwick {
 
-class ConsoleRuntime : public QObject, private SessionSink {
+class ConsoleRuntime : public QObject, private SessionListener {
     Q_OBJECT
 public:
+    // One input to the session (Session()->Refresh()): what the call leaves to send goes out
+    // once it has returned, and the next step of Apply is scheduled. Nothing the session sends
+    // can reach it while it is working.
+    class SessionCall {
+    public:
+        explicit SessionCall(ConsoleRuntime& runtime) : runtime_(runtime) {}
+        SessionCall(const SessionCall&) = delete;
+        SessionCall& operator=(const SessionCall&) = delete;
+        ~SessionCall() { runtime_.AfterInput(); }
+        ConsoleSession* operator->() { return &runtime_.session_; }
+
+    private:
+        ConsoleRuntime& runtime_;
+    };
+
     // Without a link of its own the runtime talks through the real UDP transport. `views` hears
     // what the session tells its views; it outlives the runtime.
     ConsoleRuntime(bool internalMode, SessionListener& views,
@@ -28,7 +43,9 @@ public:
     ConsoleRuntime(const ConsoleRuntime&) = delete;
     ConsoleRuntime& operator=(const ConsoleRuntime&) = delete;
 
-    ConsoleSession& Session() { return session_; }
+    SessionCall Session() { return SessionCall(*this); }
+    // What the session shows, for reading.
+    const ConsoleSession& State() const { return session_; }
     const DatagramLink& Link() const { return *link_; }
     // The first identification request, then the timer.
     void Start();
@@ -45,9 +62,7 @@ signals:
     void HostNetworksChanged();
 
 private:
-    // SessionSink
-    std::optional<SendFailure> SendDatagram(const std::string& datagram) override;
-    void ApplyStepDue() override;
+    // SessionListener
     void ShowMessage(const MessageReport& report, MessageOrigin origin) override;
     void ListEnabledChanged(bool enabled) override;
     void ButtonsEnabledChanged(bool enabled) override;
@@ -55,6 +70,7 @@ private:
     void CaptionChanged(const std::string& caption) override;
     void ResultsChanged(int row) override;
 
+    void AfterInput();
     void Tick();
     void FeedHostNetworks();
 
@@ -65,6 +81,9 @@ private:
     std::vector<std::string> resolved_;
     std::vector<NetworkInterface> interfaces_;
     bool batchOpen_ = false;
+    TimeOfDay batchTime_;   // what a change reply taken in this batch is stamped with
+    bool draining_ = false; // the link may hand in an input while a datagram goes out
+    bool stepQueued_ = false;
     const bool trace_ = qEnvironmentVariableIsSet("TARNWICK_TRACE");
     int tracedUnits_ = 0;
 };

@@ -31,7 +31,7 @@ protected:
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(Box(), key, modifiers);
     }
-    const Cell& CellAt(int row, int column) { return w->Session().Units().CellAt(row, column); }
+    const Cell& CellAt(int row, int column) { return w->Session()->Units().CellAt(row, column); }
 
     std::unique_ptr<WindowUnderTest> w;
 };
@@ -63,15 +63,15 @@ TEST_F(Editor, AClickOnACheckBoxIsOneCheckBoxChange) {
             break;
     ASSERT_LT(box.x(), cell.right()) << "no check box in the cell";
     for (const QPoint press : {QPoint(cell.right() - 4, box.y()), box}) {
-        w->Session().StartEdit(2, true, VendorColumn);
+        w->Session()->StartEdit(2, true, VendorColumn);
         w->Sent();
         QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, press);
         QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, box);
         EXPECT_EQ(w->Sent(), "unselect 2, select 3") << press.x();
-        EXPECT_EQ(w->Session().SelectedUnitIndex(), 3);
+        EXPECT_EQ(w->Session()->SelectedUnitIndex(), 3);
     }
     EXPECT_EQ(CellAt(3, UseDHCPColumn), (Cell{"Use DHCP", ColourBlack, false})) << "toggled twice";
-    EXPECT_EQ(w->Session().PendingChangeCount(), 2);
+    EXPECT_EQ(w->Session()->PendingChangeCount(), 2);
 }
 
 // The order is the session's; the box moves over the next cell, what was typed is dropped.
@@ -85,7 +85,7 @@ TEST_F(Editor, TabMovesTheBoxToTheNextFieldAndDropsTheText) {
     w->ClickCell(1, HostColumn);
     Key(Qt::Key_Tab);
     EXPECT_FALSE(Editing()) << "no field after the host name";
-    EXPECT_EQ(w->Session().PendingChangeCount(), 0);
+    EXPECT_EQ(w->Session()->PendingChangeCount(), 0);
 }
 
 TEST_F(Editor, EscapeLeavesTheCellAsItWasAndFocusLossCommits) {
@@ -131,10 +131,10 @@ TEST_F(Editor, TheKeyboardAloneSelectsEditsAndTicks) {
     EXPECT_EQ(CellAt(2, SavedIPColumn), (Cell{"10.1.0.77", ColourRed, true}));
     EXPECT_EQ(QApplication::focusWidget(), List());
     EXPECT_EQ(w->Sent(), "") << "moving between cells and editing send nothing";
-    const bool ticked = w->Session().Units().Row(2).checked;
+    const bool ticked = w->Session()->Units().Row(2).checked;
     press(Qt::Key_Space);
-    EXPECT_NE(w->Session().Units().Row(2).checked, ticked);
-    EXPECT_EQ(w->Session().PendingChangeCount(), 2);
+    EXPECT_NE(w->Session()->Units().Row(2).checked, ticked);
+    EXPECT_EQ(w->Session()->PendingChangeCount(), 2);
     EXPECT_EQ(w->Sent(), "unselect 2") << "as a click on the selected row's box";
     press(Qt::Key_Up);
     EXPECT_EQ(w->Sent(), "unselect 2, select 1");
@@ -200,7 +200,7 @@ TEST_F(Editor, AnEditOpenWhileApplyWaitsIsKeptNotCommitted) {
     Key(Qt::Key_Return);
     w->ClickCell(1, HostColumn);
     Box()->setText("typed meanwhile");
-    w->Session().Apply(); // the change request for row 2 disables the list, and the box with it
+    w->Session()->Apply(); // the change request for row 2 disables the list, and the box with it
     QTest::qWait(50);
     ASSERT_FALSE(List()->isEnabled());
     EXPECT_TRUE(Editing());

@@ -42,7 +42,8 @@ public:
     explicit WindowUnderTest(bool internalMode = false);
 
     frmLumivarNetTarnwick* operator->() { return window.get(); }
-    ConsoleSession& Session() { return window->Session(); }
+    // Inputs as the window makes them: what they leave to send goes out after.
+    ConsoleRuntime::SessionCall Session() { return window->Session(); }
     template <class T> T* Find(const char* name) { return window->findChild<T*>(name); }
     QTreeView* List() { return Find<QTreeView>("ListViewUnitsOnline"); }
     QLineEdit* EditBox() { return Find<QLineEdit>("txtLabelEdit_ListViewUnitsOnline"); }

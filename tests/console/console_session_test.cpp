@@ -11,30 +11,30 @@ namespace {
 
 TEST_F(SessionTest, CaptionShowsTheSocketStateAndChangesOnlyWhenItDiffers) {
     for (const int state : {0, 0, 1, 9, 10, -1}) // the same state again changes nothing
-        session.TimerOpenTick(state);
+        session->TimerOpenTick(state);
     const std::string base = "Lumivar Network Tarnwick";
     EXPECT_EQ(sink.captions,
               (Texts{base, base + " - Closed", base + " - Open", base + " - Error", base + " - "}));
     Console internal(true);
-    internal.session.TimerOpenTick(1);
+    internal.session->TimerOpenTick(1);
     EXPECT_EQ(internal.sink.captions.back(), "Lumivar Network Tarnwick - Internal Version - Open");
 }
 
 TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounters) {
-    session.SetHostNetworks({"192.168.5.7", "10.0.0.5"}, {});
-    EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "10.0.0.5"), IntakeResult::Dropped);
+    session->SetHostNetworks({"192.168.5.7", "10.0.0.5"}, {});
+    EXPECT_EQ(session->TakeDatagram(SampleUnitReply(1), "10.0.0.5"), IntakeResult::Dropped);
     EXPECT_EQ(Tick(), "") << "no units, no select";
     Feed({1, 2});
     for (int tick = 2; tick <= 60; ++tick)
         ASSERT_EQ(Tick(), "select 1") << tick;
-    EXPECT_EQ(session.CurrentFieldNumber(), 1);
+    EXPECT_EQ(session->CurrentFieldNumber(), 1);
     EXPECT_EQ(Tick(), "identify") << "tick 61";
     EXPECT_EQ(Tick(), "select 1") << "tick 62";
 
     ASSERT_EQ(Commit(1, HostColumn, "renamed"), CommitResult::Accepted);
-    session.Refresh();
+    session->Refresh();
     EXPECT_EQ(Sent(), "identify");
-    EXPECT_EQ(session.IdentifyElapsedMs(), 500);
+    EXPECT_EQ(session->IdentifyElapsedMs(), 500);
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     // The selection belongs to its unit: nobody else identifies itself while it is away.
     Feed({2});
@@ -43,14 +43,14 @@ TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounte
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "select 1");
     // A key moving the current row selects its unit as a click on it would; no editor opens.
-    EXPECT_TRUE(session.SelectRow(1) && session.SelectRow(1) && !session.SelectRow(3));
+    EXPECT_TRUE(session->SelectRow(1) && session->SelectRow(1) && !session->SelectRow(3));
     EXPECT_EQ(Sent(), "unselect 1, select 2") << "row 1 holds unit 2";
-    EXPECT_EQ(session.EditRow(), 0);
-    EXPECT_FALSE(session.StartEdit(1, false, SavedIPColumn)); // a release beside the row unselects
+    EXPECT_EQ(session->EditRow(), 0);
+    EXPECT_FALSE(session->StartEdit(1, false, SavedIPColumn)); // a release beside the row unselects
     EXPECT_EQ(Sent(), "unselect 2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "") << "no second automatic selection";
-    session.ShutDown();
+    session->ShutDown();
     EXPECT_EQ(Sent(), "") << "nothing selected, nothing to unselect";
 }
 
@@ -67,11 +67,11 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
           Case{6, 0x1040, 0x0800, HostColumn, "cam-2", Item("07", "10.0.0.2"),
                Item("07", "10.1.0.2") + Item("0D", SampleMac(2)) + Item("0C", "cam-2")}}) {
         Console c;
-        c.session.SetFilterItemChecked(item, true);
+        c.session->SetFilterItemChecked(item, true);
         c.Feed({1, 2, 3});
         ASSERT_EQ(c.Commit(2, column, text), CommitResult::Accepted);
-        EXPECT_FALSE(c.session.StartEdit(2, false, VendorColumn));
-        c.session.SendChanges(2);
+        EXPECT_FALSE(c.session->StartEdit(2, false, VendorColumn));
+        c.session->SendChanges(2);
         const std::string id =
             BeginDataPart("001", mask, 0) + selectItems + Item("0D", SampleMac(2));
         EXPECT_EQ(
@@ -83,18 +83,18 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
 
 TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
     const auto reply = std::get<IdentificationReply>(TakeDatagram(SampleUnitReply(1), "u", {}));
-    session.Take(IdentificationReply{reply.fields, "002", {}});
+    session->Take(IdentificationReply{reply.fields, "002", {}});
     EXPECT_EQ(Tick(), *BuildRequest(17, 6, BeginDataPart("002", 0, 0)));
     EXPECT_EQ(sink.shown, Texts{"request information: 002 - unknown version number."});
     EXPECT_EQ(sink.reports[0].title, "Error - Version Number");
-    session.MessageClosed(MessageOrigin::Request);
+    session->MessageClosed(MessageOrigin::Request);
     ASSERT_EQ(Commit(1, SavedIPColumn, "10.1.0.50"), CommitResult::Accepted);
-    session.SendChanges(1);
+    session->SendChanges(1);
     EXPECT_EQ(Sent(), "");
     EXPECT_EQ(sink.shown, Texts(2, "request information: 002 - unknown version number."));
     EXPECT_TRUE(sink.listEnabled);
-    session.MessageClosed(MessageOrigin::Request);
-    session.StartEdit(1, false, SavedIPColumn); // the unselect speaks "001" whatever the version
+    session->MessageClosed(MessageOrigin::Request);
+    session->StartEdit(1, false, SavedIPColumn); // the unselect speaks "001" whatever the version
     EXPECT_EQ(Sent(), *BuildRequest(18, 6, BeginDataPart("001", 0, 0)));
 }
 
@@ -103,7 +103,7 @@ TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
         Console c(internal);
         c.Feed({1, 2, 3});
         const auto cell = [&](int row, int column) {
-            return EditPlacement{row, column, c.session.Units().CellAt(row, column).text};
+            return EditPlacement{row, column, c.session->Units().CellAt(row, column).text};
         };
         for (int row = 1; row <= 3; ++row) {
             // Unit ID only when it has text, Serial Number only in internal mode.
@@ -111,17 +111,17 @@ TEST(ConsoleSessionEditor, EditableColumnsByModeAndUnitIDThenTabOrder) {
             editable.insert({HostColumn, row < 3 ? UnitIDColumn : HostColumn,
                              internal ? SerialColumn : HostColumn});
             for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)
-                EXPECT_EQ(c.session.StartEdit(row, true, column),
+                EXPECT_EQ(c.session->StartEdit(row, true, column),
                           editable.contains(column) ? std::optional(cell(row, column))
                                                     : std::nullopt)
                     << internal << " row " << row << " column " << column;
         }
-        ASSERT_TRUE(c.session.StartEdit(1, true, internal ? SerialColumn : SavedIPColumn));
+        ASSERT_TRUE(c.session->StartEdit(1, true, internal ? SerialColumn : SavedIPColumn));
         const std::vector<int> after = {SavedIPColumn, SubnetColumn, GatewayColumn, DNSColumn,
                                         HostColumn};
         for (const int column : std::vector(after.begin() + (internal ? 0 : 1), after.end()))
-            EXPECT_EQ(c.session.EditNextField(), cell(1, column));
-        EXPECT_FALSE(c.session.EditNextField());
+            EXPECT_EQ(c.session->EditNextField(), cell(1, column));
+        EXPECT_FALSE(c.session->EditNextField());
     }
 }
 
@@ -149,8 +149,8 @@ TEST(ConsoleSessionEditor, AnOverLongTextIsRefusedAndAnAddressIsKeptPlain) {
     EXPECT_EQ(c.Commit(2, SavedIPColumn, "192.168.001.010"), CommitResult::Accepted);
     EXPECT_EQ(c.At(1, SavedIPColumn) + "|" + c.At(2, SavedIPColumn),
               "10.1.0.1|192.168.1.10 red bold");
-    EXPECT_EQ(c.session.PendingChangeCount(), 1);
-    c.session.Apply();
+    EXPECT_EQ(c.session->PendingChangeCount(), 1);
+    c.session->Apply();
     c.RunApply();
     const auto changes = std::find_if(c.sink.sent.begin(), c.sink.sent.end(),
                                       [](const std::string& d) { return Label(d) == "changes 2"; });
@@ -160,16 +160,16 @@ TEST(ConsoleSessionEditor, AnOverLongTextIsRefusedAndAnAddressIsKeptPlain) {
 
 TEST_F(SessionTest, AnEditBelongsToItsUnitNotToItsRow) {
     for (const std::vector<int>& answering : {std::vector{2, 1, 3}, std::vector{3, 1}}) {
-        session.Refresh();
+        session->Refresh();
         Feed({1, 2, 3});
-        ASSERT_EQ(session.StartEdit(2, true, SavedIPColumn),
+        ASSERT_EQ(session->StartEdit(2, true, SavedIPColumn),
                   (EditPlacement{2, SavedIPColumn, "10.1.0.2"}));
-        session.Refresh();
+        session->Refresh();
         for (const int unit : answering)
             Feed({unit});
-        EXPECT_EQ(session.SetText("10.1.0.77"), CommitResult::Accepted);
-        EXPECT_EQ(session.PendingChangeCount(), 0);
-        session.Apply();
+        EXPECT_EQ(session->SetText("10.1.0.77"), CommitResult::Accepted);
+        EXPECT_EQ(session->PendingChangeCount(), 0);
+        session->Apply();
         RunApply();
         EXPECT_EQ(Sent().find("changes"), std::string::npos);
     }
@@ -178,37 +178,37 @@ TEST_F(SessionTest, AnEditBelongsToItsUnitNotToItsRow) {
 TEST_F(SessionTest, OneOpenBoxPerOriginAndTheTransportBoxDoesNotFreeTheIntakeBox) {
     RawDatagram odd; // intake reports it in a box
     odd.commandBits = 3;
-    EXPECT_EQ(session.TakeDatagram(odd.Bytes(), "10.0.0.9"), IntakeResult::Message);
-    session.TakeDatagram(odd.Bytes(), "10.0.0.9"); // its box is open
+    EXPECT_EQ(session->TakeDatagram(odd.Bytes(), "10.0.0.9"), IntakeResult::Message);
+    session->TakeDatagram(odd.Bytes(), "10.0.0.9"); // its box is open
     sink.sendError = "Network is unreachable";
-    session.Refresh();
-    session.Refresh(); // the same run of failures
-    session.MessageClosed(MessageOrigin::Transport);
-    session.TakeDatagram(odd.Bytes(), "10.0.0.9"); // the intake box is still open
+    session->Refresh();
+    session->Refresh(); // the same run of failures
+    session->MessageClosed(MessageOrigin::Transport);
+    session->TakeDatagram(odd.Bytes(), "10.0.0.9"); // the intake box is still open
     sink.sendError.reset();
-    session.Refresh();
+    session->Refresh();
     sink.sendError = "Network is unreachable";
-    session.Refresh(); // a new run
-    session.MessageClosed(MessageOrigin::Intake);
-    session.TakeDatagram(odd.Bytes(), "10.0.0.9");
+    session->Refresh(); // a new run
+    session->MessageClosed(MessageOrigin::Intake);
+    session->TakeDatagram(odd.Bytes(), "10.0.0.9");
     ASSERT_EQ(sink.shown.size(), 4u);
     EXPECT_EQ(sink.shown[0] + "|" + sink.shown[3], "intake information: 3|intake information: 3");
     for (const std::size_t i : {1u, 2u})
         EXPECT_TRUE(sink.shown[i].starts_with("transport critical: ") &&
                     sink.shown[i].find("Network is unreachable") != std::string::npos);
     EXPECT_EQ(sink.reports[1].encoding, TextEncoding::Utf8);
-    EXPECT_EQ(session.SuppressedMessages(), 2);
+    EXPECT_EQ(session->SuppressedMessages(), 2);
 }
 
 TEST_F(SessionTest, OwnBroadcastsAreKnownByEveryInterfaceAddress) {
     // A host name that resolves to 127.0.1.1 names none of the addresses broadcasts leave from.
     NetworkInterface wired{"eth0", 2, true, true, true, false, {"10.0.0.5", "127.0.1.1"}, {8, 8}};
     NetworkInterface wifi{"wlan0", 3, true, true, true, false, {"192.168.1.20"}, {24}};
-    session.SetHostNetworks({"127.0.1.1"}, {wired, wifi});
-    EXPECT_EQ(session.LocalAddresses(), (Texts{"127.0.1.1", "10.0.0.5", "192.168.1.20"}));
-    EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"), IntakeResult::Dropped);
-    session.SetHostNetworks({"127.0.1.1"}, {wired}); // the Wi-Fi left
-    EXPECT_EQ(session.TakeDatagram(SampleUnitReply(1), "192.168.1.20"),
+    session->SetHostNetworks({"127.0.1.1"}, {wired, wifi});
+    EXPECT_EQ(session->LocalAddresses(), (Texts{"127.0.1.1", "10.0.0.5", "192.168.1.20"}));
+    EXPECT_EQ(session->TakeDatagram(SampleUnitReply(1), "192.168.1.20"), IntakeResult::Dropped);
+    session->SetHostNetworks({"127.0.1.1"}, {wired}); // the Wi-Fi left
+    EXPECT_EQ(session->TakeDatagram(SampleUnitReply(1), "192.168.1.20"),
               IntakeResult::IdentificationReply);
 }
 

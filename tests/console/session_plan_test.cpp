@@ -21,7 +21,7 @@ std::string Line(const std::string& text, std::size_t n) {
 
 // Texts from the wire that a spreadsheet would run as formulas, or read as numbers.
 void FeedAwkwardUnits(Console& console) {
-    console.session.TakeDatagram(
+    console.session->TakeDatagram(
         IdentificationReplyBytes({{"0D", SampleMac(2)},
                                   {"01", "Lumivar Z\xFCrich"},
                                   {"0A", "FALSE"},
@@ -29,7 +29,7 @@ void FeedAwkwardUnits(Console& console) {
                                   {"0E", "00000010"},
                                   {"0F", "0012"}}),
         "10.0.0.200");
-    console.session.TakeDatagram(
+    console.session->TakeDatagram(
         IdentificationReplyBytes(
             {{"0D", SampleMac(3)}, {"0A", "FALSE"}, {"0C", "=1+1"}, {"0F", "-7"}}),
         "10.0.0.200");
@@ -38,12 +38,12 @@ void FeedAwkwardUnits(Console& console) {
 // Texts a spreadsheet would run as formulas go out as text; whatever the separator, the file
 // comes back as no edit.
 TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
-    session.SetClock([] { return "09:15:00"; });
+    session.now = {9, 15, 0};
     Feed({1, 2, 3});
     ASSERT_EQ(Commit(2, HostColumn, "cam\xE9ra"), CommitResult::Accepted);
-    session.Apply();
+    session->Apply();
     RunApply();
-    const std::string list = session.ExportList();
+    const std::string list = session->ExportList();
     EXPECT_EQ(Line(list, 0), "\xEF\xBB\xBF" + Header);
     EXPECT_EQ(Line(list, 1), "TRUE,Lumivar,KVQ Video Server,3.14.2,HW-B2,CAM1,SN100001,10.0.0.1,"
                              "10.1.0.1,255.255.0.0,10.0.0.1,10.0.0.2,kvq-1,00:1B:2C:00:00:01,0101,"
@@ -52,21 +52,21 @@ TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     EXPECT_EQ(Line(list, 2).substr(Line(list, 2).size() - 16), ",sent,09:15:00\r\n");
     EXPECT_EQ(Line(list, 4), "");
     for (int tick = 0; tick < ChangeReplyWaitTicks; ++tick) // the list takes edits again
-        session.TimerOpenTick(1);
+        session->TimerOpenTick(1);
 
     Console internal(true);
     internal.Feed({1});
     FeedAwkwardUnits(internal);
-    internal.session.RowCheckBoxChanged(2, false);
-    const int pending = internal.session.PendingChangeCount();
-    EXPECT_EQ(Line(internal.session.ExportList(';'), 0).substr(3, 9), "Use DHCP;");
-    for (ConsoleSession* s : {&session, &internal.session})
+    internal.session->RowCheckBoxChanged(2, false);
+    const int pending = internal.session->PendingChangeCount();
+    EXPECT_EQ(Line(internal.session->ExportList(';'), 0).substr(3, 9), "Use DHCP;");
+    for (ConsoleSession* s : {&*session, &*internal.session})
         for (const char separator : {',', ';'}) {
             const ImportResult result = s->ImportPlan(s->ExportList(separator));
             EXPECT_TRUE(result.problems.empty() && result.unknownMacs.empty() &&
                         result.edits.empty() && result.droppedZeros.empty());
         }
-    EXPECT_EQ(internal.session.PendingChangeCount(), pending);
+    EXPECT_EQ(internal.session->PendingChangeCount(), pending);
 }
 
 // A spreadsheet shows "0012" as the number 12 and saves it so; a value it could not have made
@@ -88,12 +88,12 @@ TEST(PlanImport, OnlyTheLeadingZerosASpreadsheetDropsAreTakenForTheUnitsOwn) {
         const std::string field = column == UnitIDColumn ? "0F"
                                   : column == HostColumn ? "0C"
                                                          : "07";
-        console.session.TakeDatagram(
+        console.session->TakeDatagram(
             IdentificationReplyBytes({{"0D", SampleMac(1)}, {"0A", "FALSE"}, {field, cell}}),
             "10.0.0.200");
         const std::string caption = ListColumnHeaders[static_cast<std::size_t>(column - 1)];
-        const ImportResult result = console.session.ImportPlan("MAC Address," + caption + "\n" +
-                                                               SampleMac(1) + "," + value + "\n");
+        const ImportResult result = console.session->ImportPlan("MAC Address," + caption + "\n" +
+                                                                SampleMac(1) + "," + value + "\n");
         const std::string trace = std::string(cell) + " " + value;
         EXPECT_EQ(result.problems.size(), outcome == Refused ? 1u : 0u) << trace;
         EXPECT_EQ(result.edits.size(), outcome == Edit ? 1u : 0u) << trace;
@@ -113,15 +113,15 @@ TEST_F(SessionTest, ABlankCellLeavesItsFieldAsItIs) {
     Feed({1, 2});
     for (const std::string dhcp : {"", ",Use DHCP"}) {
         const ImportResult blank =
-            session.ImportPlan("MAC Address,Saved IP Address,Default Gateway,Host Name,Unit ID" +
-                               dhcp + "\n" + SampleMac(2) + ",,,,,\n");
+            session->ImportPlan("MAC Address,Saved IP Address,Default Gateway,Host Name,Unit ID" +
+                                dhcp + "\n" + SampleMac(2) + ",,,,,\n");
         EXPECT_EQ(blank.problems, Texts{}) << dhcp;
         EXPECT_EQ(blank.edits, std::vector<PlannedEdit>{}) << dhcp;
-        EXPECT_EQ(session.StatusText(), "Import Plan: no changes for the listed units");
+        EXPECT_EQ(session->StatusText(), "Import Plan: no changes for the listed units");
         const std::string plan = "MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.0.9\n";
-        EXPECT_EQ(session.ImportPlan(plan).edits.size(), 1u);
-        EXPECT_EQ(session.StatusText(), "2 units");
-        session.CancelAll();
+        EXPECT_EQ(session->ImportPlan(plan).edits.size(), 1u);
+        EXPECT_EQ(session->StatusText(), "2 units");
+        session->CancelAll();
     }
 }
 
@@ -129,11 +129,11 @@ TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
     Feed({1, 2});
     Sent();
     const ImportResult result =
-        session.ImportPlan("\xEF\xBB\xBFVendor / Manufacturer;MAC Address;Host Name;Use DHCP;"
-                           "Saved IP Address;Serial Number\n"
-                           "X;00:1B:2C:00:00:02;\"cam;2\";true;10.1.0.2;SN9\n"
-                           ";00:1B:2C:00:00:09;cam-9;FALSE;;\n"
-                           "X;00:1B:2C:00:00:01;kvq-1;TRUE\n");
+        session->ImportPlan("\xEF\xBB\xBFVendor / Manufacturer;MAC Address;Host Name;Use DHCP;"
+                            "Saved IP Address;Serial Number\n"
+                            "X;00:1B:2C:00:00:02;\"cam;2\";true;10.1.0.2;SN9\n"
+                            ";00:1B:2C:00:00:09;cam-9;FALSE;;\n"
+                            "X;00:1B:2C:00:00:01;kvq-1;TRUE\n");
     EXPECT_EQ(result.unknownMacs, (Texts{"00:1B:2C:00:00:09"}));
     EXPECT_EQ(ImportNotes(result), "1 unit of the plan is not in the list:\n00:1B:2C:00:00:09");
     EXPECT_EQ(result.edits.size(), 2u);
@@ -142,19 +142,19 @@ TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
               "cam;2 red bold|Use DHCP red bold checked|10.1.0.2|SN100002|Lumivar");
     EXPECT_EQ(Sent(), "") << "no select request for a planned check box";
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 2, buttons on, list on, wait 0");
-    session.CancelAll();
+    session->CancelAll();
     EXPECT_EQ(At(2, HostColumn) + "|" + At(2, UseDHCPColumn), "kvq-2|Use DHCP");
 }
 
 TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
     Feed({1, 2, 3});
     const ImportResult result =
-        session.ImportPlan("MAC Address,Host Name,Subnet Mask,Use DHCP,Unit ID\n"
-                           "00:1B:2C:00:00:01,renamed,255.255.0.0,TRUE,CAM1\n"
-                           "00:1B:2C:00:00:02,\"two\nlines\",255.255.0,FALSE,CAM2\n"
-                           "00:1B:2C:00:00:03,cam\xE2\x82\xAC,,yes,CAM3\n"
-                           ",x\n"
-                           "00:1B:2C:00:00:01\n");
+        session->ImportPlan("MAC Address,Host Name,Subnet Mask,Use DHCP,Unit ID\n"
+                            "00:1B:2C:00:00:01,renamed,255.255.0.0,TRUE,CAM1\n"
+                            "00:1B:2C:00:00:02,\"two\nlines\",255.255.0,FALSE,CAM2\n"
+                            "00:1B:2C:00:00:03,cam\xE2\x82\xAC,,yes,CAM3\n"
+                            ",x\n"
+                            "00:1B:2C:00:00:01\n");
     EXPECT_EQ(result.problems, (Texts{"Line 3, Host Name: Host Name - Incorrect character.",
                                       "Line 3, Subnet Mask: Incorrect Subnet mask.",
                                       "Line 5, Host Name: Host Name - Incorrect character.",
@@ -165,39 +165,39 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
     EXPECT_TRUE(result.edits.empty());
     EXPECT_EQ(At(1, HostColumn), "kvq-1");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 0, buttons off, list on, wait 0");
-    EXPECT_EQ(session.ImportPlan("Host Name\nx\n").problems,
+    EXPECT_EQ(session->ImportPlan("Host Name\nx\n").problems,
               (Texts{"The first line names no \"MAC Address\" column."}));
     // While a change request waits for its reply the list takes no edits, nor does a plan.
     ASSERT_EQ(Commit(1, HostColumn, "typed"), CommitResult::Accepted);
-    session.SendChanges(1);
+    session->SendChanges(1);
     const std::string busy =
         "The units are being sent their changes: try again when the list is enabled.";
-    EXPECT_EQ(session.ImportPlan("MAC Address,Host Name\n" + SampleMac(2) + ",x\n").problems,
+    EXPECT_EQ(session->ImportPlan("MAC Address,Host Name\n" + SampleMac(2) + ",x\n").problems,
               Texts{busy});
-    EXPECT_EQ(session.AssignAddresses({"10.1.0.3", "255.255.255.0", "", "", 1}).problem, busy);
-    EXPECT_EQ(session.PendingChangeCount(), 1);
+    EXPECT_EQ(session->AssignAddresses({"10.1.0.3", "255.255.255.0", "", "", 1}).problem, busy);
+    EXPECT_EQ(session->PendingChangeCount(), 1);
 }
 
 // However an address arrives, the cell and the wire get it in its plain form.
 TEST_F(SessionTest, AddressesFromAPlanOrAnAssignmentAreKeptPlain) {
     Feed({1, 2});
     const ImportResult plan =
-        session.ImportPlan("MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.000.001\n" +
-                           SampleMac(2) + ",192.168.001.010\n");
+        session->ImportPlan("MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.000.001\n" +
+                            SampleMac(2) + ",192.168.001.010\n");
     EXPECT_EQ(plan.problems, Texts{});
     EXPECT_EQ(At(1, SavedIPColumn) + "|" + At(2, SavedIPColumn), "10.1.0.1|192.168.1.10 red bold");
-    session.CancelAll();
-    EXPECT_EQ(session.AssignAddresses({"10.1.0.100", "255.255.000.0", "", "010.0.0.2", 2}).problem,
+    session->CancelAll();
+    EXPECT_EQ(session->AssignAddresses({"10.1.0.100", "255.255.000.0", "", "010.0.0.2", 2}).problem,
               "");
     EXPECT_EQ(At(2, SubnetColumn) + "|" + At(2, DNSColumn), "255.255.0.0|10.0.0.2");
 }
 
 TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeave) {
     Feed({1, 2, 3});
-    EXPECT_NE(session.AssignAddresses({"10.1.0.1", "255.255.255.254", "", "", 1}).problem, "");
-    EXPECT_EQ(session.PendingChangeCount(), 0);
+    EXPECT_NE(session->AssignAddresses({"10.1.0.1", "255.255.255.254", "", "", 1}).problem, "");
+    EXPECT_EQ(session->PendingChangeCount(), 0);
     const AddressSequence sequence =
-        session.AssignAddresses({"10.1.0.3", "255.255.255.0", "10.1.0.254", "10.0.0.2", 1});
+        session->AssignAddresses({"10.1.0.3", "255.255.255.0", "10.1.0.254", "10.0.0.2", 1});
     EXPECT_EQ(sequence.units,
               (std::vector<AssignedAddress>{{1, SampleMac(1), "10.0.0.1", "10.1.0.4"},
                                             {2, SampleMac(2), "10.0.0.2", "10.1.0.5"},
@@ -207,15 +207,15 @@ TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeav
               "10.1.0.6 red bold|255.255.255.0 red bold|10.1.0.254 red bold|10.0.0.2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 9, buttons on, list on, wait 0");
     EXPECT_EQ(Sent(), "");
-    EXPECT_EQ(session.CheckAddresses(), Texts{});
+    EXPECT_EQ(session->CheckAddresses(), Texts{});
     // Unit 1 is on DHCP and keeps the address it has.
     ASSERT_EQ(Commit(2, SavedIPColumn, "10.0.0.1"), CommitResult::Accepted);
-    EXPECT_EQ(session.CheckAddresses(),
+    EXPECT_EQ(session->CheckAddresses(),
               (Texts{SampleMac(2) + " would get the saved IP 10.0.0.1, which " + SampleMac(1) +
                          " uses now and keeps.",
                      SampleMac(2) + ": the gateway 10.1.0.254 lies outside 10.0.0.0/24."}));
-    session.SetCheckAddressesBeforeApply(false);
-    EXPECT_EQ(session.ProblemsBeforeApply(), Texts{});
+    session->SetCheckAddressesBeforeApply(false);
+    EXPECT_EQ(session->ProblemsBeforeApply(), Texts{});
 }
 
 TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
@@ -230,15 +230,15 @@ TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
              {"cam", 2, "unselect 1, select 2"},
              {"use dhcp", 0, ""},
              {"", 0, ""}}) {
-        EXPECT_EQ(session.FindUnit(text), row) << text;
+        EXPECT_EQ(session->FindUnit(text), row) << text;
         EXPECT_EQ(Sent(), sent) << text;
     }
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
-    EXPECT_EQ(session.EditRow(), 3) << "no editor opened";
-    EXPECT_EQ(session.FindUnit("caf\xE9"), 0);
-    EXPECT_EQ(session.StatusText(), "No unit holds \u201ccaf\u00e9\u201d");
-    EXPECT_EQ(session.FindUnit("kvq"), 3);
-    EXPECT_EQ(session.StatusText(), "4 units");
+    EXPECT_EQ(session->EditRow(), 3) << "no editor opened";
+    EXPECT_EQ(session->FindUnit("caf\xE9"), 0);
+    EXPECT_EQ(session->StatusText(), "No unit holds \u201ccaf\u00e9\u201d");
+    EXPECT_EQ(session->FindUnit("kvq"), 3);
+    EXPECT_EQ(session->StatusText(), "4 units");
 }
 
 } // namespace

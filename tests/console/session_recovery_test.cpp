@@ -39,7 +39,7 @@ TEST(SessionRecovery, AskedAgainOnceTheBurstIsOverAtMostThreeTimesACycle) {
             if (step == 'r')
                 console.Feed({1});
             else if (step == 'd')
-                console.session.RepliesDropped(10);
+                console.session->RepliesDropped(10);
             else {
                 const std::string sent = console.Tick();
                 ticks += sent == "select 1"             ? '.'
@@ -49,14 +49,14 @@ TEST(SessionRecovery, AskedAgainOnceTheBurstIsOverAtMostThreeTimesACycle) {
             }
         }
         EXPECT_EQ(ticks, c.ticks) << c.rule;
-        EXPECT_EQ(console.session.StatusText(), c.status) << c.rule;
+        EXPECT_EQ(console.session->StatusText(), c.status) << c.rule;
     }
 }
 
 TEST_F(SessionTest, TheLossIsSaidBeforeTheUnitsAreAskedAgain) {
     Feed({1});
-    session.RepliesDropped(1);
-    EXPECT_EQ(session.StatusText(), "1 reply was lost to a full receive buffer");
+    session->RepliesDropped(1);
+    EXPECT_EQ(session->StatusText(), "1 reply was lost to a full receive buffer");
 }
 
 } // namespace

@@ -16,42 +16,72 @@ inline std::string Item(const char* field, const std::string& value) {
     return field + (":" + value) + '\0';
 }
 
+// The session as the runtime drives it: what a call leaves to send goes out once it returns
+// (session->Call()); *session reaches it without that.
+class DrivenSession {
+public:
+    DrivenSession(RecordingSink& sink, bool internal) : sink_(sink), session_(sink, internal) {}
+    class Call {
+    public:
+        explicit Call(DrivenSession& owner) : owner_(owner) {}
+        ~Call() { owner_.sink_.Drain(owner_.session_, owner_.now); }
+        ConsoleSession* operator->() { return &owner_.session_; }
+
+    private:
+        DrivenSession& owner_;
+    };
+    Call operator->() { return Call(*this); }
+    ConsoleSession& operator*() { return session_; }
+    const ConsoleSession& operator*() const { return session_; }
+
+    TimeOfDay now; // what the clock says when the datagrams go out
+
+private:
+    RecordingSink& sink_;
+    ConsoleSession session_;
+};
+
 // A started session and what its window would show.
 struct Console {
     explicit Console(bool internal = false) : session(sink, internal) {
-        session.StartUp();
+        session->StartUp();
         EXPECT_EQ(Sent(), "identify");
     }
     // The sample units, answering in this order.
     void Feed(std::initializer_list<int> units) {
         for (const int unit : units)
-            session.TakeDatagram(SampleUnitReply(unit), "10.0.0.200");
+            session->TakeDatagram(SampleUnitReply(unit), "10.0.0.200");
     }
-    std::string At(int row, int column) const { return CellText(session.Units(), row, column); }
+    std::string At(int row, int column) const { return CellText((*session).Units(), row, column); }
     // A release on the cell of `row` (selecting it), then the text committed there.
     CommitResult Commit(int row, int column, const std::string& text) {
-        return session.StartEdit(row, true, column) ? session.SetText(text) : CommitResult::Refused;
+        return session->StartEdit(row, true, column) ? session->SetText(text)
+                                                     : CommitResult::Refused;
     }
     // The labels of the datagrams sent since the last call.
     std::string Sent() { return Labels(std::exchange(sink.sent, {})); }
-    std::string Tick() { return session.TimerOpenTick(1), Sent(); }
+    std::string Tick() {
+        session->TimerOpenTick(1);
+        return Sent();
+    }
     std::string State() const {
-        return "selected " + std::to_string(session.SelectedUnitIndex()) + " (highlight " +
+        const ConsoleSession& s = *session;
+        return "selected " + std::to_string(s.SelectedUnitIndex()) + " (highlight " +
                std::to_string(sink.highlight) + "), pending " +
-               std::to_string(session.PendingChangeCount()) +
+               std::to_string(s.PendingChangeCount()) +
                (sink.buttonsEnabled ? ", buttons on" : ", buttons off") +
                (sink.listEnabled ? ", list on" : ", list off") + ", wait " +
-               std::to_string(session.ReplyWaitTicks());
+               std::to_string(s.ReplyWaitTicks());
     }
-    // Apply's steps, one per ApplyStepDue as the window's event loop runs them, until `sends`
-    // datagrams have gone out or Apply has ended.
+    // Apply's steps, one per turn of the window's event loop, until `sends` datagrams have gone
+    // out or Apply has ended.
     void RunApply(std::size_t sends = 100) {
-        for (; sink.sent.size() < sends && steps < sink.applyStepsDue && steps < 99; ++steps)
-            session.ApplyStep();
+        for (; sink.sent.size() < sends && (*session).Applying() && steps < 99; ++steps)
+            session->ApplyStep();
     }
 
     RecordingSink sink;
-    ConsoleSession session;
+    DrivenSession session;
     int steps = 0;
 };
 

@@ -175,7 +175,7 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
     StartSims({"--count", "3"}, {"--count", "3", "--first-index", "2"});
     frmLumivarNetTarnwick window(false); // its real socket
     window.show();
-    ConsoleSession& session = window.Session();
+    const ConsoleSession& session = window.State();
     ASSERT_TRUE(WaitUntil(
         [&] {
             return first.Events("reply").size() == 3 && second.Events("reply").size() == 3 &&
@@ -198,11 +198,11 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
         {FieldNumberSubnetMask, "255.255.255.0"},
         {FieldNumberHostName, "cable-side"}};
     for (const auto& [field, text] : edits) {
-        ASSERT_TRUE(session.StartEdit(row, true, ColumnOfField(field)));
-        ASSERT_EQ(session.SetText(text), CommitResult::Accepted);
+        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(field)));
+        ASSERT_EQ(window.Session()->SetText(text), CommitResult::Accepted);
         EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)).colour, ColourRed);
     }
-    session.Apply();
+    window.Session()->Apply();
     auto black = [&] {
         return std::all_of(edits.begin(), edits.end(), [&](const auto& edit) {
             return session.Units().CellAt(row, ColumnOfField(edit.first)).colour == ColourBlack;
@@ -240,13 +240,13 @@ TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
     window.resize(900, 400);
     window.show();
     window.activateWindow();
-    ConsoleSession& session = window.Session();
+    const ConsoleSession& session = window.State();
     ASSERT_TRUE(WaitUntil([&] { return session.UnitCount() == 3; }, Timeout));
     for (int row = 1; row <= 3; ++row) {
-        ASSERT_TRUE(session.StartEdit(row, true, ColumnOfField(FieldNumberHostName)));
-        ASSERT_EQ(session.SetText("site-" + std::to_string(row)), CommitResult::Accepted);
+        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(FieldNumberHostName)));
+        ASSERT_EQ(window.Session()->SetText("site-" + std::to_string(row)), CommitResult::Accepted);
     }
-    session.Apply();
+    window.Session()->Apply();
     auto* list = window.findChild<QTreeView*>("ListViewUnitsOnline");
     auto results = [&] {
         QStringList words;
@@ -395,7 +395,7 @@ TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
     };
     {
         frmLumivarNetTarnwick roomy(false); // room for the whole burst
-        ASSERT_TRUE(WaitUntil([&] { return roomy.Session().UnitCount() == 1000; }, Timeout));
+        ASSERT_TRUE(WaitUntil([&] { return roomy.Session()->UnitCount() == 1000; }, Timeout));
         QTest::qWait(2500); // well past a second of quiet
         EXPECT_EQ(first.Count(isIdentification), 1) << "asked again with nothing lost";
         EXPECT_EQ(panel(roomy), "1000 units");
@@ -404,7 +404,7 @@ TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
     transport->CapReceiveBuffer(1); // the kernel's least: room for a handful
     frmLumivarNetTarnwick cramped(false, std::move(transport));
     ASSERT_TRUE(WaitUntil([&] { return first.Count(isIdentification) == 3; }, Timeout))
-        << "not asked again; " << cramped.Session().UnitCount() << " units listed";
+        << "not asked again; " << cramped.Session()->UnitCount() << " units listed";
     std::vector<qint64> asked;
     for (const QJsonObject& request : first.Events("request"))
         if (isIdentification(request))

@@ -1,8 +1,9 @@
-// The one stand-in for the window behind a console session: it records what the session asks
-// of its views (tests, the fuzzer and the benchmarks share it).
+// The one stand-in for the views and the runtime behind a console session: it records what the
+// session tells its views and sends what it has to send (tests, the fuzzer and the benchmarks
+// share it).
 #pragma once
 
-#include "console/session_sink.h"
+#include "console/console_session.h"
 #include "tests/support/raw_datagram.h"
 
 #include <optional>
@@ -11,19 +12,22 @@
 
 namespace tarnwick::test {
 
-struct RecordingSink : SessionSink {
+struct RecordingSink : SessionListener {
     Texts sent, captions, shown; // shown: "<origin> <icon>: <text>"
     std::vector<MessageReport> reports;
     bool listEnabled = true, buttonsEnabled = false; // the views' start states
-    int highlight = 0, applyStepsDue = 0;
+    int highlight = 0;
     std::optional<std::string> sendError; // when set, every send fails with it
     bool sendPartly = false;              // ... though it went out through some interface
 
-    std::optional<SendFailure> SendDatagram(const std::string& datagram) override {
-        sent.push_back(datagram);
-        if (!sendError)
-            return std::nullopt;
-        return SendFailure{*sendError, sendPartly};
+    // What the session has to send goes out, as the runtime sends it after each call.
+    void Drain(ConsoleSession& session, TimeOfDay now = {}) {
+        while (const auto datagram = session.PollTransmit()) {
+            sent.push_back(datagram->bytes);
+            session.Transmitted(
+                *datagram,
+                sendError ? std::optional(SendFailure{*sendError, sendPartly}) : std::nullopt, now);
+        }
     }
     void ShowMessage(const MessageReport& report, MessageOrigin origin) override {
         static const char* const origins[] = {"intake", "transport", "request", "validation"};
@@ -36,7 +40,6 @@ struct RecordingSink : SessionSink {
     void ButtonsEnabledChanged(bool enabled) override { buttonsEnabled = enabled; }
     void HighlightChanged(int row) override { highlight = row; }
     void CaptionChanged(const std::string& caption) override { captions.push_back(caption); }
-    void ApplyStepDue() override { ++applyStepsDue; }
     void ResultsChanged(int row) override { resultRows.push_back(row); }
     std::vector<int> resultRows;
 };
