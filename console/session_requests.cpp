@@ -20,8 +20,8 @@ void ConsoleSession::SendUnitRequest(std::uint8_t functionCode, const std::strin
     const std::uint16_t filter = GetIdentificationFilterBits(
         units_, row, IdentificationFilterChecks(),
         [this](const MessageReport& r) { Show(r, MessageOrigin::Request); });
-    const auto request = BuildUnitRequest(functionCode, MessageClassSelectRequest, version, filter,
-                                          0, units_, row, SelectColumnMap());
+    auto request = BuildUnitRequest(functionCode, MessageClassSelectRequest, version, filter, 0,
+                                    units_, row, SelectColumnMap());
     if (request)
         SendABroadcastMessage(std::move(*request));
 }
