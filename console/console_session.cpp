@@ -124,8 +124,6 @@ IntakeResult ConsoleSession::Take(const IntakeOutcome& outcome) {
     }
     if (const auto* id = std::get_if<IdentificationReply>(&outcome)) {
         recovery_.ReplyArrived();
-        if (id->backupStatus)
-            backupStatus_ = *id->backupStatus;
         ApplyIdentificationReply(units_, id->fields, id->versionText);
         if (selection_.away && id->fields[FieldNumberMACAddress - 1].value == selection_.mac)
             SelectAgain(selection_);

@@ -62,13 +62,13 @@ public:
 
     // Intake: the one road of a datagram into the console. `now` stamps a change reply's result.
     IntakeResult TakeDatagram(std::string_view bytes, std::string_view sender, TimeOfDay now = {});
+    IntakeResult Take(const IntakeOutcome& outcome);
     // The datagrams to send, oldest first: whoever drives the session sends each, after the call
     // that made it, and says what became of it. Nothing goes out from inside a call.
     std::optional<OutgoingDatagram> PollTransmit();
     // What became of a datagram PollTransmit gave; `now` stamps a change request's result.
     void Transmitted(const OutgoingDatagram& datagram, const std::optional<SendFailure>& failure,
                      TimeOfDay now);
-    IntakeResult Take(const IntakeOutcome& outcome);
     void MessageClosed(MessageOrigin origin);
     // The receive buffer had no room for `count` datagrams: the units are asked again once the
     // burst is over.
@@ -178,7 +178,6 @@ public:
     int PendingChangeCount() const { return pendingChangeCount_; }
     int ReplyWaitTicks() const { return replyWaitTicks_; }
     int IdentifyElapsedMs() const { return identifyElapsedMs_; }
-    std::int32_t BackupStatus() const { return backupStatus_; }
     // Messages left unshown because a box of the same origin was open.
     int SuppressedMessages() const { return suppressedMessages_; }
     std::string BaseCaption() const;
@@ -232,7 +231,6 @@ private:
     bool autoSelectDone_ = false;
     bool listEnabled_ = true;
     bool buttonsEnabled_ = false;
-    std::int32_t backupStatus_ = 0;
     std::string caption_;
 
     // The cell under edit belongs to a unit, not to a row number.

@@ -97,7 +97,7 @@ void ConsoleSession::DiscardRow(int row) {
     const UnitRow& unit = units_.Row(row);
     units_.BeginRowUpdate(row);
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
-        if (units_.CellAt(row, column).colour == ColourBlack)
+        if (!IsPending(units_.CellAt(row, column)))
             continue;
         if (column == ListViewFieldNumberUseDHCPColumn)
             units_.SetChecked(row, unit.reportedChecked);
@@ -132,7 +132,7 @@ void ConsoleSession::DiscardChanges(int row) {
 int ConsoleSession::MarkedCells(int row) const {
     int marked = 0;
     for (const Cell& cell : units_.Row(row).cells)
-        marked += cell.colour == ColourBlack ? 0 : 1;
+        marked += IsPending(cell) ? 1 : 0;
     return marked;
 }
 

@@ -10,7 +10,7 @@ void ConsoleSession::SetRowBold(int row, bool markedOnly) {
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
         if (!markedOnly)
             units_.SetBold(row, column, false);
-        else if (units_.CellAt(row, column).colour == ColourRed)
+        else if (IsPending(units_.CellAt(row, column)))
             units_.SetBold(row, column, true);
     }
 }
@@ -76,7 +76,7 @@ void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {
 }
 
 void ConsoleSession::ToggleCheckBoxMark(int row) {
-    const bool red = units_.CellAt(row, ListViewFieldNumberUseDHCPColumn).colour == ColourRed;
+    const bool red = IsPending(units_.CellAt(row, ListViewFieldNumberUseDHCPColumn));
     units_.SetColour(row, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
     units_.SetBold(row, ListViewFieldNumberUseDHCPColumn, !red);
     CountPendingChange();

@@ -82,7 +82,7 @@ std::uint16_t GetChangedFieldBits(const UnitTable& table, int row, const Message
     std::uint16_t mask = 0;
     // Device Information (column 16) has no field a change request can carry.
     for (int column = 1; column < ListViewFieldNumberDeviceInformationColumn; ++column) {
-        if (table.CellAt(row, column).colour != ColourRed)
+        if (!IsPending(table.CellAt(row, column)))
             continue;
         if (!SpeaksVersion001(table, row)) {
             report(UnknownVersionReport(table.Row(row).version));

@@ -46,7 +46,7 @@ void UnitTable::SetColour(int row, int column, Colour colour) {
     if (cell.colour != colour) {
         // An edit begins: what the cell showed is the unit's value, kept for Cancel All. The
         // check box keeps the unit's value in reportedChecked.
-        if (cell.colour == ColourBlack && column != ListViewFieldNumberUseDHCPColumn) {
+        if (!IsPending(cell) && column != ListViewFieldNumberUseDHCPColumn) {
             if (!unit.reportedBehindEdits)
                 unit.reportedBehindEdits =
                     std::make_unique<std::array<std::string, ListViewFieldNumberColumnCount>>();
@@ -75,7 +75,7 @@ void UnitTable::SetChecked(int row, bool checked) {
 
 void UnitTable::SetReportedText(int row, int column, std::string_view text) {
     UnitRow& unit = MutableRow(row);
-    if (unit.cells[static_cast<std::size_t>(column - 1)].colour == ColourBlack) {
+    if (!IsPending(unit.cells[static_cast<std::size_t>(column - 1)])) {
         SetText(row, column, text);
         return;
     }
@@ -88,14 +88,14 @@ void UnitTable::SetReportedText(int row, int column, std::string_view text) {
 void UnitTable::SetReportedChecked(int row, bool checked) {
     UnitRow& unit = MutableRow(row);
     unit.reportedChecked = checked;
-    if (unit.cells[ListViewFieldNumberUseDHCPColumn - 1].colour == ColourBlack)
+    if (!IsPending(unit.cells[ListViewFieldNumberUseDHCPColumn - 1]))
         SetChecked(row, checked);
 }
 
 std::string_view UnitTable::ReportedText(int row, int column) const {
     const UnitRow& unit = Row(row);
     const Cell& cell = unit.cells[static_cast<std::size_t>(column - 1)];
-    if (cell.colour == ColourBlack)
+    if (!IsPending(cell))
         return cell.text;
     return (*unit.reportedBehindEdits)[static_cast<std::size_t>(column - 1)];
 }

@@ -23,6 +23,11 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
+// A cell in red holds a change its unit has not confirmed yet: the one mark of a pending edit.
+inline bool IsPending(const Cell& cell) {
+    return cell.colour == ColourRed;
+}
+
 // A row's identity: never given to another unit, not even after the list is cleared.
 using UnitId = std::uint64_t;
 
