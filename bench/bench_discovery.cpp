@@ -38,7 +38,7 @@ public:
         identifications += datagram == tarnwick::IdentificationRequest() ? 1 : 0;
         return transport.Send(datagram);
     }
-    int StateValue() const override { return transport.StateValue(); }
+    tarnwick::SocketState State() const override { return transport.State(); }
 
     UdpTransport transport;
     int identifications = 0;

@@ -228,12 +228,11 @@ void ConsoleSession::CountPendingChange() {
         SetButtonsEnabled(true);
 }
 
-void ConsoleSession::TimerOpenTick(int socketState) {
+void ConsoleSession::TimerOpenTick(SocketState socketState) {
     if (shutDown_)
         return;
-    std::string caption = BaseCaption() + " - ";
-    if (socketState >= 0 && socketState < static_cast<int>(SocketStateTexts.size()))
-        caption += SocketStateTexts[static_cast<std::size_t>(socketState)];
+    const std::string caption =
+        BaseCaption() + " - " + SocketStateTexts[static_cast<std::size_t>(socketState)];
     if (caption != caption_) {
         caption_ = caption;
         sink_.CaptionChanged(caption_);

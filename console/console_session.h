@@ -74,8 +74,8 @@ public:
     // burst is over.
     void RepliesDropped(std::uint32_t count) { recovery_.Dropped(count); }
 
-    // One tick of TimerOpen; `socketState` numbers the socket's state as the caption does.
-    void TimerOpenTick(int socketState);
+    // One tick of TimerOpen; the caption names the socket's state.
+    void TimerOpenTick(SocketState socketState);
     // Toolbar: "Refresh" lists the units anew; "Identify" does nothing.
     void Refresh();
 

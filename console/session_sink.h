@@ -14,6 +14,20 @@ struct SendFailure {
     bool partly = false; // it went out through at least one interface
 };
 
+// The socket's state, numbered as the caption numbers it (0 to 9).
+enum class SocketState {
+    Closed = 0,
+    Open = 1,
+    Listening = 2,
+    ConnectionPending = 3,
+    ResolvingHost = 4,
+    HostResolved = 5,
+    Connecting = 6,
+    Connected = 7,
+    Disconnecting = 8,
+    Error = 9,
+};
+
 // Where a message comes from: at most one box of each origin is open at a time.
 enum class MessageOrigin { Intake, Transport, Request, Validation };
 

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzed->sink.Drain(session);
         fuzzed->sink.sent.clear();
     };
-    session.TimerOpenTick(1);
+    session.TimerOpenTick(SocketState::Open);
     drain();
     // Apply walks every row: only over small tables, or the fuzzer spends its time there.
     if (size % 7 == 0 && after <= MaxRowsForApply) {

@@ -65,7 +65,7 @@ void ConsoleRuntime::FeedHostNetworks() {
 }
 
 void ConsoleRuntime::Tick() {
-    Session()->TimerOpenTick(link_->StateValue());
+    Session()->TimerOpenTick(link_->State());
     emit Ticked();
     // For timing big sites from outside: how many are listed, each time that changes.
     if (trace_ && std::exchange(tracedUnits_, session_.UnitCount()) != session_.UnitCount())

@@ -39,8 +39,7 @@ public:
     virtual void Connect(Handlers handlers) = 0;
     // Broadcasts one datagram; what failed, when it did not go out everywhere.
     virtual std::optional<SendFailure> Send(const std::string& datagram) = 0;
-    // The socket state as the caption numbers it: 0 closed, 1 open, ... 9 error.
-    virtual int StateValue() const = 0;
+    virtual SocketState State() const = 0;
 };
 
 } // namespace tarnwick

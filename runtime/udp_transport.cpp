@@ -43,17 +43,6 @@ constexpr int TrimQuietMs = 1000;
 // How long after an identification request its replies are awaited awake.
 constexpr auto ReplyBurstWindow = std::chrono::milliseconds(250);
 
-enum SocketStateValue {
-    SocketStateClosed = 0,
-    SocketStateOpen = 1,
-    SocketStateListening = 2,
-    SocketStateResolvingHost = 4,
-    SocketStateConnecting = 6,
-    SocketStateConnected = 7,
-    SocketStateDisconnecting = 8,
-    SocketStateError = 9,
-};
-
 std::vector<NetworkInterface> AllInterfaces() {
     std::vector<NetworkInterface> all;
     for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
@@ -279,26 +268,26 @@ void UdpTransport::TrimWhenQuiet() {
     ::malloc_trim(0);
 }
 
-int UdpTransport::StateValue() const {
+SocketState UdpTransport::State() const {
     if (failed_)
-        return SocketStateError;
+        return SocketState::Error;
     switch (socket_.state()) {
     case QAbstractSocket::UnconnectedState:
-        return SocketStateClosed;
+        return SocketState::Closed;
     case QAbstractSocket::HostLookupState:
-        return SocketStateResolvingHost;
+        return SocketState::ResolvingHost;
     case QAbstractSocket::ConnectingState:
-        return SocketStateConnecting;
+        return SocketState::Connecting;
     case QAbstractSocket::ConnectedState:
-        return SocketStateConnected;
+        return SocketState::Connected;
     case QAbstractSocket::BoundState:
-        return SocketStateOpen;
+        return SocketState::Open;
     case QAbstractSocket::ListeningState:
-        return SocketStateListening;
+        return SocketState::Listening;
     case QAbstractSocket::ClosingState:
-        return SocketStateDisconnecting;
+        return SocketState::Disconnecting;
     }
-    return SocketStateError;
+    return SocketState::Error;
 }
 
 } // namespace tarnwick

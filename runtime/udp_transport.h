@@ -35,7 +35,7 @@ public:
     // interface that can carry it. What failed when it did not go out everywhere; the
     // interfaces that worked still got it.
     std::optional<SendFailure> Send(const std::string& message) override;
-    int StateValue() const override;
+    SocketState State() const override;
     // The receive buffer the kernel granted after binding; 0 before.
     int ReceiveBufferSize() const { return receiveBufferSize_; }
     // Asks for at most `bytes` of receive buffer, as a program without privileges does: how a

@@ -57,7 +57,7 @@ TEST(MainWindow, ControlsFollowTheSession) {
     w.Find<QAction>("mnuHostName")->trigger();
     EXPECT_EQ(w.Session()->IdentificationFilterChecks(),
               FieldBit(FieldNumberMACAddress) | FieldBit(FieldNumberHostName));
-    w.Session()->TimerOpenTick(w.link->StateValue());
+    w.Session()->TimerOpenTick(w.link->State());
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick - Open");
 }
 

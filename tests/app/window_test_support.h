@@ -23,7 +23,7 @@ public:
         sent.push_back(datagram);
         return std::nullopt;
     }
-    int StateValue() const override { return 1; }
+    SocketState State() const override { return SocketState::Open; }
     // One datagram, taken in a turn of the event loop of its own.
     void Deliver(std::string_view bytes, std::string_view sender) {
         handlers_.datagrams(bytes, sender);

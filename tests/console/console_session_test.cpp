@@ -10,13 +10,14 @@ namespace tarnwick::test {
 namespace {
 
 TEST_F(SessionTest, CaptionShowsTheSocketStateAndChangesOnlyWhenItDiffers) {
-    for (const int state : {0, 0, 1, 9, 10, -1}) // the same state again changes nothing
+    for (const SocketState state : {SocketState::Closed, SocketState::Closed, SocketState::Open,
+                                    SocketState::Error}) // the same state again changes nothing
         session->TimerOpenTick(state);
     const std::string base = "Lumivar Network Tarnwick";
     EXPECT_EQ(sink.captions,
-              (Texts{base, base + " - Closed", base + " - Open", base + " - Error", base + " - "}));
+              (Texts{base, base + " - Closed", base + " - Open", base + " - Error"}));
     Console internal(true);
-    internal.session->TimerOpenTick(1);
+    internal.session->TimerOpenTick(SocketState::Open);
     EXPECT_EQ(internal.sink.captions.back(), "Lumivar Network Tarnwick - Internal Version - Open");
 }
 

@@ -80,7 +80,7 @@ TEST_F(SessionTest, DisabledListIgnoresReleasesUntilTheTenTickWaitOrAChangeReply
     EXPECT_EQ(State(), "selected 1 (highlight 1), pending 1, buttons on, list off, wait 10");
     for (int tick = 1; tick <= 10; ++tick) {
         EXPECT_FALSE(sink.listEnabled) << tick;
-        session->TimerOpenTick(1);
+        session->TimerOpenTick(SocketState::Open);
     }
     EXPECT_EQ(At(1, SavedIPColumn) + "; " + State(), "10.1.0.91 red bold" + released);
     session->SendChanges(1);

@@ -52,7 +52,7 @@ TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     EXPECT_EQ(Line(list, 2).substr(Line(list, 2).size() - 16), ",sent,09:15:00\r\n");
     EXPECT_EQ(Line(list, 4), "");
     for (int tick = 0; tick < ChangeReplyWaitTicks; ++tick) // the list takes edits again
-        session->TimerOpenTick(1);
+        session->TimerOpenTick(SocketState::Open);
 
     Console internal(true);
     internal.Feed({1});

@@ -61,7 +61,7 @@ struct Console {
     // The labels of the datagrams sent since the last call.
     std::string Sent() { return Labels(std::exchange(sink.sent, {})); }
     std::string Tick() {
-        session->TimerOpenTick(1);
+        session->TimerOpenTick(SocketState::Open);
         return Sent();
     }
     std::string State() const {

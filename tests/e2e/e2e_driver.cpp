@@ -42,7 +42,6 @@ using kvqsim::WaitUntil;
 // What CTest counts as skipped (SKIP_RETURN_CODE): the machine cannot run these tests.
 constexpr int SkippedExitCode = 77;
 constexpr int Timeout = 5000;
-constexpr int StateOpen = 1, StateError = 9;
 constexpr quint16 Port = ConstantsCommKVQWithKVQConsoleSetupPort;
 constexpr char FirstUnitMAC[] = "00:1B:2C:00:00:00";
 constexpr char Caption[] = "Lumivar Network Tarnwick - Open";
@@ -431,7 +430,7 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
             ASSERT_TRUE(failed.has_value()) << "attempt " << attempt;
             EXPECT_EQ(failed->what.substr(0, step.size()), step);
             EXPECT_GT(failed->what.size(), step.size()) << "the reason is left out";
-            EXPECT_EQ(transport.StateValue(), StateError);
+            EXPECT_EQ(transport.State(), SocketState::Error);
         }
     }
     // Back to back, each request goes out once through each link.
@@ -442,7 +441,7 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
     };
     send();
     send();
-    EXPECT_EQ(transport.StateValue(), StateOpen);
+    EXPECT_EQ(transport.State(), SocketState::Open);
     ASSERT_TRUE(WaitUntil(
         [&] { return first.Count(Request()) == 2 && second.Count(Request()) == 2; }, Timeout));
 
@@ -470,11 +469,11 @@ TEST_F(EndToEnd, LinksComeAndGoAndThePortIsTaken) {
     const auto failed = transport.Send(request);
     ASSERT_TRUE(failed.has_value());
     EXPECT_NE(failed->what.find("No network interface is up"), std::string::npos) << failed->what;
-    EXPECT_EQ(transport.StateValue(), StateError);
+    EXPECT_EQ(transport.State(), SocketState::Error);
     ASSERT_TRUE(Link("veth0", "up") && Link("veth1", "up"));
     const int before = first.Count(Request());
     EXPECT_TRUE(WaitUntil([&] { return !transport.Send(request).has_value(); }, Timeout));
-    EXPECT_EQ(transport.StateValue(), StateOpen);
+    EXPECT_EQ(transport.State(), SocketState::Open);
     // A link carries again a moment after the other: each send looks afresh, once a tick.
     EXPECT_TRUE(WaitUntil(
         [&] {

@@ -22,7 +22,7 @@ public:
         handlers.interfacesChanged({{"eth1", 3, true, true, true, false, {"10.0.0.5"}, {24}}});
         return std::nullopt;
     }
-    int StateValue() const override { return 1; }
+    SocketState State() const override { return SocketState::Open; }
 
     Texts sent;
     Handlers handlers;
