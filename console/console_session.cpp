@@ -62,7 +62,7 @@ void ConsoleSession::SetHostNetworks(std::vector<std::string> resolved,
 
 IntakeResult ConsoleSession::TakeDatagram(std::string_view bytes, std::string_view sender,
                                           TimeOfDay now) {
-    TakeDatagramInto(intake_, bytes, sender, localAddresses_);
+    DecodeDatagramInto(intake_, bytes, sender, localAddresses_);
     if (const auto* change = std::get_if<ChangeReply>(&intake_))
         TakeChangeReply(*change, sender, now);
     return Take(intake_);

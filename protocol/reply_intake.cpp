@@ -213,16 +213,16 @@ HeaderVerdict JudgeHeader(std::string_view bytes, std::string_view senderAddress
 
 } // namespace
 
-IntakeOutcome TakeDatagram(std::string_view bytes, std::string_view senderAddress,
-                           const std::vector<std::string>& localAddresses) {
+IntakeOutcome DecodeDatagram(std::string_view bytes, std::string_view senderAddress,
+                             const std::vector<std::string>& localAddresses) {
     IntakeOutcome outcome;
-    TakeDatagramInto(outcome, bytes, senderAddress, localAddresses);
+    DecodeDatagramInto(outcome, bytes, senderAddress, localAddresses);
     return outcome;
 }
 
-void TakeDatagramInto(IntakeOutcome& outcome, std::string_view bytes,
-                      std::string_view senderAddress,
-                      const std::vector<std::string>& localAddresses) {
+void DecodeDatagramInto(IntakeOutcome& outcome, std::string_view bytes,
+                        std::string_view senderAddress,
+                        const std::vector<std::string>& localAddresses) {
     HeaderVerdict verdict = JudgeHeader(bytes, senderAddress, localAddresses);
     if (const auto* start = std::get_if<ReplyStart>(&verdict))
         DecodeReply(*start, bytes, outcome);

@@ -29,12 +29,12 @@ struct ChangeReply {
 using IntakeOutcome = std::variant<Dropped, MessageReport, IdentificationReply, ChangeReply>;
 
 // Pure: the same bytes, sender and local addresses always give the same outcome.
-IntakeOutcome TakeDatagram(std::string_view datagram, std::string_view senderAddress,
-                           const std::vector<std::string>& localAddresses);
+IntakeOutcome DecodeDatagram(std::string_view datagram, std::string_view senderAddress,
+                             const std::vector<std::string>& localAddresses);
 // The same outcome, written over `outcome`: a reply of the kind it already holds reuses its
 // texts' storage, so a sweep of replies allocates next to nothing for decoding.
-void TakeDatagramInto(IntakeOutcome& outcome, std::string_view datagram,
-                      std::string_view senderAddress,
-                      const std::vector<std::string>& localAddresses);
+void DecodeDatagramInto(IntakeOutcome& outcome, std::string_view datagram,
+                        std::string_view senderAddress,
+                        const std::vector<std::string>& localAddresses);
 
 } // namespace tarnwick

@@ -83,7 +83,7 @@ TEST(ConsoleSessionRequests, FilterMenuNamesRowTwoThroughTwoColumnMaps) {
 }
 
 TEST_F(SessionTest, UnknownVersionIsReportedAndTheSelectStillGoesOut) {
-    const auto reply = std::get<IdentificationReply>(TakeDatagram(SampleUnitReply(1), "u", {}));
+    const auto reply = std::get<IdentificationReply>(DecodeDatagram(SampleUnitReply(1), "u", {}));
     session->Take(IdentificationReply{reply.fields, "002", {}});
     EXPECT_EQ(Tick(), *BuildRequest(17, 6, BeginDataPart("002", 0, 0)));
     EXPECT_EQ(sink.shown, Texts{"request information: 002 - unknown version number."});

@@ -18,7 +18,7 @@ UnitReplyFields Fields(const std::string& items) {
     std::istringstream in(items);
     for (std::string item; in >> item;)
         datagram.data += item + '\0';
-    return std::get<IdentificationReply>(TakeDatagram(datagram.Bytes(), "10.0.0.9", {})).fields;
+    return std::get<IdentificationReply>(DecodeDatagram(datagram.Bytes(), "10.0.0.9", {})).fields;
 }
 
 // Records the listener calls so tests can see what a view would be told.

@@ -15,7 +15,7 @@ const std::vector<std::string> kLocal = {"192.168.7.5", "10.1.1.1"};
 constexpr char kUnit[] = "192.168.7.20";
 
 IntakeOutcome Take(const std::string& bytes, const char* sender = kUnit) {
-    return TakeDatagram(bytes, sender, kLocal);
+    return DecodeDatagram(bytes, sender, kLocal);
 }
 
 // A data part: the version and its NUL, the digit width and both masks, then the items; each
@@ -196,7 +196,7 @@ TEST(ReplyIntake, DecodingOverTheLastOutcomeLeavesNothingOfIt) {
           Reply(19, 6, 1, -1, Data("0D:00:11|0C:cam|")),
           Reply(19, 6, 1, -1, Data("0D:x|", "0G10000000")), Reply(16, 5, 1, -1, full), Reply(20, 5),
           Reply(16, 5, 1, -1, Data("0D:x|0Z:y|")), Reply(16, 5, 1, -1, Data("0D:00:22|"))}) {
-        TakeDatagramInto(outcome, bytes, kUnit, kLocal);
+        DecodeDatagramInto(outcome, bytes, kUnit, kLocal);
         EXPECT_EQ(describe(outcome), describe(Take(bytes)));
     }
 }

@@ -16,7 +16,7 @@ TEST(Responder, AnIdentificationRequestGetsOneValidReplyPerUnit) {
     const Response response = responder.Handle(IdentificationRequest(), "10.0.0.2", 49152);
     ASSERT_EQ(response.replies.size(), units.size());
     for (const auto& out : response.replies) {
-        const auto reply = std::get<IdentificationReply>(TakeDatagram(out.bytes, "10.0.0.1", {}));
+        const auto reply = std::get<IdentificationReply>(DecodeDatagram(out.bytes, "10.0.0.1", {}));
         for (std::size_t f = 1; f <= 16; ++f)
             EXPECT_EQ(reply.fields[f - 1].value,
                       units[static_cast<std::size_t>(out.unit)].field[f]);
