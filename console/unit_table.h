@@ -16,6 +16,11 @@
 
 namespace tarnwick {
 
+// A cell's fore colour as a COLORREF value (0x00BBGGRR).
+using Colour = std::uint32_t;
+inline constexpr Colour ColourBlack = 0x000000;
+inline constexpr Colour ColourRed = 0x0000FF;
+
 struct Cell {
     std::string text;
     Colour colour = ColourBlack;

@@ -101,9 +101,4 @@ inline constexpr char DHCPTextOff[] = "FALSE";
 // The fields that find a unit's row: only the MAC address.
 inline constexpr std::uint16_t KeyFieldMask = FieldBit(FieldNumberMACAddress);
 
-// Colours are COLORREF values (0x00BBGGRR).
-using Colour = std::uint32_t;
-inline constexpr Colour ColourBlack = 0x000000;
-inline constexpr Colour ColourRed = 0x0000FF;
-
 } // namespace tarnwick
