@@ -1,0 +1,257 @@
+// End to end, the window's side: units listed and edited on both networks, results, the
+// keyboard, a plan's round trip and replies lost to a full buffer.
+#include "e2e_support.h"
+
+namespace tarnwick::test {
+namespace {
+
+TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
+    // Units 0-2 on the first network, 2-4 on the second: unit 2 is reachable through both links.
+    StartSims({"--count", "3"}, {"--count", "3", "--first-index", "2"});
+    frmLumivarNetTarnwick window(false); // its real socket
+    window.show();
+    const ConsoleSession& session = window.State();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return first.Events("reply").size() == 3 && second.Events("reply").size() == 3 &&
+                   session.UnitCount() >= 5;
+        },
+        Timeout))
+        << session.UnitCount() << " of 5 units listed";
+    QTest::qWait(300); // a second row for unit 2 would have come by now
+    EXPECT_EQ(session.UnitCount(), 5);
+    for (SimProcess* sim : {&first, &second})
+        for (const QJsonObject& reply : sim->Events("reply"))
+            ExpectRowShows(session.Units(), reply);
+
+    // Three fields of a unit only the second network reaches.
+    const char* const mac = "00:1B:2C:00:00:04";
+    const int row = session.Units().FindRowByMAC(mac);
+    ASSERT_NE(row, 0);
+    const std::vector<std::pair<int, std::string>> edits = {
+        {FieldNumberSavedIPAddress, "10.77.9.20"},
+        {FieldNumberSubnetMask, "255.255.255.0"},
+        {FieldNumberHostName, "cable-side"}};
+    for (const auto& [field, text] : edits) {
+        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(field)));
+        ASSERT_EQ(window.Session()->SetText(text), CommitResult::Accepted);
+        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)).colour, ColourRed);
+    }
+    window.Session()->Apply();
+    auto black = [&] {
+        return std::all_of(edits.begin(), edits.end(), [&](const auto& edit) {
+            return session.Units().CellAt(row, ColumnOfField(edit.first)).colour == ColourBlack;
+        });
+    };
+    ASSERT_TRUE(WaitUntil(black, Timeout)) << "no change reply from the second network";
+    for (const auto& [field, text] : edits)
+        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)),
+                  (Cell{text, ColourBlack, false}));
+
+    ASSERT_TRUE(WaitUntil([&] { return !second.Events("changed").empty(); }, Timeout));
+    EXPECT_EQ(second.Events("changed").size(), 1u);
+    EXPECT_EQ(second.Events("changed")[0]["mac"].toString(), mac);
+    EXPECT_TRUE(first.Events("changed").empty());
+    // One change request, broadcast through both links, carrying exactly the edits.
+    for (SimProcess* sim : {&first, &second}) {
+        std::vector<std::pair<int, std::string>> sent;
+        for (const QJsonObject& request : sim->Events("request")) {
+            if (request["function"].toInt() != FunctionCodeChangeSettings)
+                continue;
+            EXPECT_EQ(NamedUnit(request), mac);
+            for (const QJsonValue item : request["changes"].toArray())
+                sent.emplace_back(item["field"].toInt(), item["value"].toString().toStdString());
+        }
+        EXPECT_EQ(sent, edits);
+    }
+    ExpectEveryRequestFromPort10021();
+}
+
+// Unit 1 takes its change but never answers: the list and the status panel say so, and the
+// resend goes to it alone.
+TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
+    StartSims({"--count", "3", "--silent-unit", "1"});
+    frmLumivarNetTarnwick window(false); // its real socket
+    window.resize(900, 400);
+    window.show();
+    window.activateWindow();
+    const ConsoleSession& session = window.State();
+    ASSERT_TRUE(WaitUntil([&] { return session.UnitCount() == 3; }, Timeout));
+    for (int row = 1; row <= 3; ++row) {
+        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(FieldNumberHostName)));
+        ASSERT_EQ(window.Session()->SetText("site-" + std::to_string(row)), CommitResult::Accepted);
+    }
+    window.Session()->Apply();
+    auto* list = window.findChild<QTreeView*>("ListViewUnitsOnline");
+    auto results = [&] {
+        QStringList words;
+        for (int row = 0; row < 3; ++row)
+            words << list->model()->index(row, 0).data(UnitTableModel::ResultRole).toString();
+        return words.join(", ");
+    };
+    // The wait for an answer is ten ticks, five seconds.
+    ASSERT_TRUE(WaitUntil([&] { return !results().contains("sent"); }, 3 * Timeout))
+        << results().toStdString();
+    EXPECT_EQ(results().toStdString(), "confirmed, no answer, confirmed");
+    // A screen reader hears what the mark shows, as the first cell's description.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_TRUE(table->tableInterface()
+                    ->cellAt(1, 0)
+                    ->text(QAccessible::Description)
+                    .contains(" \u2014 no answer"));
+    QTest::qWait(600); // the panel follows on the next tick
+    EXPECT_EQ(window.findChild<QLabel*>("StatusPanelResults")->text().toStdString(),
+              "Apply: 3 sent \u00b7 2 confirmed \u00b7 1 no answer");
+    Screenshot("results");
+
+    const auto isChange = Request(FunctionCodeChangeSettings);
+    const int before = first.Count(isChange);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(isChange) > before; }, Timeout));
+    QTest::qWait(500);
+    std::vector<QString> named;
+    for (const QJsonObject& request : first.Events("request"))
+        if (isChange(request))
+            named.push_back(NamedUnit(request));
+    ASSERT_EQ(static_cast<int>(named.size()), before + 1) << "exactly one change request";
+    EXPECT_EQ(named.back().toStdString(), "00:1B:2C:00:00:01");
+}
+
+// The installed binary, driven by X key events only: select, edit and Apply without a mouse.
+TEST_F(EndToEnd, TheKeyboardAloneEditsAndAppliesAUnit) {
+    StartSims({"--count", "3"});
+    Console console(runtime);
+    const auto isSelect = Request(FunctionCodeSelectUnit);
+    const auto selectsOf = [&](const char* mac) {
+        int count = 0;
+        for (const QJsonObject& request : first.Events("request"))
+            count += isSelect(request) && NamedUnit(request) == mac;
+        return count;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return selectsOf(FirstUnitMAC) > 0; }, 10000))
+        << console.process.readAllStandardError().toStdString();
+    console.Focus();
+    const char* const nextUnit = "00:1B:2C:00:00:01";
+    console.Keys({"Down"});
+    ASSERT_TRUE(WaitUntil([&] { return selectsOf(nextUnit) > 0; }, Timeout)) << "Down selects";
+    const int savedIP = ColumnOfField(FieldNumberSavedIPAddress);
+    console.Keys(QStringList(savedIP - 1, "Right") << "F2");
+    console.Type("10.1.0.77");
+    Screenshot("keyboard-edit");
+    console.Keys({"Return", "Tab", "space"});
+    ASSERT_TRUE(WaitUntil([&] { return !first.Events("changed").empty(); }, Timeout));
+    QTest::qWait(300);
+    const auto changed = first.Events("changed");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0]["mac"].toString(), nextUnit);
+    EXPECT_EQ(changed[0]["fields"].toObject(),
+              (QJsonObject{{QString::number(FieldNumberSavedIPAddress), "10.1.0.77"}}));
+}
+
+// A plan's round trip through the installed binary: export, edit the file as a spreadsheet
+// would, import, Apply; the next export says which units confirmed.
+TEST_F(EndToEnd, AnExportedListEditedAndImportedChangesExactlyItsUnits) {
+    StartSims({"--count", "3"});
+    Console console(runtime);
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(Request(FunctionCodeSelectUnit)) > 0; }, 10000))
+        << console.process.readAllStandardError().toStdString();
+    console.Focus();
+    // Without a window manager nobody gives the focus back when a dialog closes.
+    const auto exportTo = [&](const QString& path) {
+        console.Focus();
+        console.Keys({"ctrl+e"});
+        QTest::qWait(500);
+        console.Type(path);
+        console.Keys({"Return"});
+        return WaitUntil([&] { return QFile::exists(path); }, Timeout);
+    };
+    const QString listed = runtime + "/listed.csv";
+    ASSERT_TRUE(exportTo(listed));
+    QFile file(listed);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+    file.close();
+    ASSERT_EQ(lines.size(), 5) << "a header, three units, the last line's end";
+    // The spreadsheet: new saved IPs for the first and the third unit.
+    const std::map<QString, QString> plan = {{"00:1B:2C:00:00:00", "10.77.1.50"},
+                                             {"00:1B:2C:00:00:02", "10.77.1.52"}};
+    for (QString& line : lines)
+        for (const auto& [mac, address] : plan)
+            if (line.contains(mac))
+                line.replace(QRegularExpression("(10\\.77\\.0\\.\\d+),\\1,"),
+                             "\\1," + address + ",");
+    const QString planned = runtime + "/planned.csv";
+    QFile out(planned);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines.join("\r\n").toUtf8());
+    out.close();
+
+    console.Focus();
+    console.Keys({"ctrl+i"});
+    QTest::qWait(500);
+    console.Type(planned);
+    console.Keys({"Return"});
+    QTest::qWait(500);
+    Screenshot("plan-imported");
+    console.Focus();
+    console.Keys({"Tab", "space"}); // from the list to Apply
+    ASSERT_TRUE(WaitUntil([&] { return first.Events("changed").size() == 2; }, 2 * Timeout));
+    QTest::qWait(300);
+    std::map<QString, QString> changed;
+    for (const QJsonObject& event : first.Events("changed")) {
+        const QJsonObject fields = event["fields"].toObject();
+        EXPECT_EQ(fields.size(), 1);
+        changed[event["mac"].toString()] =
+            fields[QString::number(FieldNumberSavedIPAddress)].toString();
+    }
+    EXPECT_EQ(changed, plan);
+
+    const QString after = runtime + "/after.csv";
+    QTest::qWait(500);
+    Screenshot("plan-applied");
+    ASSERT_TRUE(exportTo(after));
+    QFile result(after);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    for (const QString& line : QString::fromUtf8(result.readAll()).split("\r\n").mid(1, 3)) {
+        const bool inPlan =
+            line.contains("00:1B:2C:00:00:00") || line.contains("00:1B:2C:00:00:02");
+        EXPECT_EQ(line.section(',', -2, -2), inPlan ? "confirmed" : "") << line.toStdString();
+    }
+}
+
+// A burst of replies that overflows the receive buffer: the units are asked again a moment
+// after it, and only then.
+TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
+    StartSims({"--count", "1000", "--burst", "--no-reply-log"});
+    const auto isIdentification = Request(FunctionCodeIdentification);
+    auto panel = [](frmLumivarNetTarnwick& window) {
+        return window.findChild<QLabel*>("StatusPanelResults")->text().toStdString();
+    };
+    {
+        frmLumivarNetTarnwick roomy(false); // room for the whole burst
+        ASSERT_TRUE(WaitUntil([&] { return roomy.Session()->UnitCount() == 1000; }, Timeout));
+        QTest::qWait(2500); // well past a second of quiet
+        EXPECT_EQ(first.Count(isIdentification), 1) << "asked again with nothing lost";
+        EXPECT_EQ(panel(roomy), "1000 units");
+    }
+    auto transport = std::make_unique<UdpTransport>();
+    transport->CapReceiveBuffer(1); // the kernel's least: room for a handful
+    frmLumivarNetTarnwick cramped(false, std::move(transport));
+    ASSERT_TRUE(WaitUntil([&] { return first.Count(isIdentification) == 3; }, Timeout))
+        << "not asked again; " << cramped.Session()->UnitCount() << " units listed";
+    std::vector<qint64> asked;
+    for (const QJsonObject& request : first.Events("request"))
+        if (isIdentification(request))
+            asked.push_back(request["ms"].toInteger());
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_GE(asked.at(2) - asked.at(1), 900) << "asked again before the burst was over";
+    QTest::qWait(600); // the panel follows on the next tick
+    const std::string said = panel(cramped);
+    EXPECT_NE(said.find(" replies were lost to a full receive buffer; asked again"),
+              std::string::npos)
+        << said;
+}
+
+} // namespace
+} // namespace tarnwick::test
