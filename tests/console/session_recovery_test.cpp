@@ -53,11 +53,5 @@ TEST(SessionRecovery, AskedAgainOnceTheBurstIsOverAtMostThreeTimesACycle) {
     }
 }
 
-TEST_F(SessionTest, TheLossIsSaidBeforeTheUnitsAreAskedAgain) {
-    Feed({1});
-    session->RepliesDropped(1);
-    EXPECT_EQ(session->StatusText(), "1 reply was lost to a full receive buffer");
-}
-
 } // namespace
 } // namespace tarnwick::test

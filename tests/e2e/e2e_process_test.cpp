@@ -1,5 +1,6 @@
 // End to end, the process's side: links that come and go, a port that is taken, and the real
-// binary as an ordinary user starts, is killed and ends it.
+// binary as an ordinary user starts, is killed and ends it; and the driver's main, which skips
+// (exit 77) where the machine cannot run it.
 #include "e2e_support.h"
 
 namespace tarnwick::test {
@@ -127,5 +128,28 @@ TEST_F(EndToEnd, AnOrdinaryUsersConsoleStartsOnceSurvivesAKillAndReleasesItsUnit
     ExpectEveryRequestFromPort10021();
 }
 
+// Why this machine cannot run the tests; empty when it can.
+QString MissingReason() {
+    if (QString missing = kvqsim::MissingTestNetworkReason(); !missing.isEmpty())
+        return missing;
+    if (qEnvironmentVariableIsEmpty("TARNWICK_BINARY"))
+        return "TARNWICK_BINARY does not name the tarnwick binary";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return "no display: xvfb-run is missing (Debian package xvfb)";
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        return "xdotool is missing (Debian package xdotool)";
+    return {};
+}
+
 } // namespace
 } // namespace tarnwick::test
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (const QString missing = tarnwick::test::MissingReason(); !missing.isEmpty()) {
+        std::fprintf(stderr, "end-to-end tests skipped: %s\n", qPrintable(missing));
+        return tarnwick::test::SkippedExitCode;
+    }
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -36,7 +36,6 @@
 #include <unistd.h>
 namespace tarnwick::test {
 
-using kvqsim::MissingTestNetworkReason;
 using kvqsim::SimProcess;
 using kvqsim::WaitUntil;
 

@@ -14,11 +14,10 @@ namespace {
 // inside Send, and notes which unit the session showed selected at that moment.
 class ChangingLink : public DatagramLink {
 public:
-    explicit ChangingLink(const ConsoleRuntime*& runtime) : runtime_(runtime) {}
     void Connect(Handlers given) override { handlers = std::move(given); }
     std::optional<SendFailure> Send(const std::string& datagram) override {
         sent.push_back(Label(datagram) + " (selected " +
-                       std::to_string(runtime_->State().SelectedUnitIndex()) + ")");
+                       std::to_string(runtime->State().SelectedUnitIndex()) + ")");
         handlers.interfacesChanged({{"eth1", 3, true, true, true, false, {"10.0.0.5"}, {24}}});
         return std::nullopt;
     }
@@ -26,9 +25,7 @@ public:
 
     Texts sent;
     Handlers handlers;
-
-private:
-    const ConsoleRuntime*& runtime_;
+    const ConsoleRuntime* runtime = nullptr; // whose session it notes
 };
 
 TEST(ConsoleRuntime, WhatTheLinkSaysWhileSendingReachesTheSessionOnlyBetweenItsCalls) {
@@ -37,11 +34,10 @@ TEST(ConsoleRuntime, WhatTheLinkSaysWhileSendingReachesTheSessionOnlyBetweenItsC
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     RecordingSink views;
-    const ConsoleRuntime* seen = nullptr;
-    auto owned = std::make_unique<ChangingLink>(seen);
+    auto owned = std::make_unique<ChangingLink>();
     ChangingLink& link = *owned;
     ConsoleRuntime runtime(false, views, std::move(owned));
-    seen = &runtime;
+    link.runtime = &runtime;
     runtime.Start();
     for (const int unit : {1, 2})
         link.handlers.datagrams(SampleUnitReply(unit), "10.0.0.200");
