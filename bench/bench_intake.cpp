@@ -1,5 +1,5 @@
 // Intake plus list update for whole sweeps: every unit answering one identification request.
-#include "console/console_session.h"
+#include "console/session/console_session.h"
 #include "tests/support/raw_datagram.h"
 #include "tests/support/recording_sink.h"
 

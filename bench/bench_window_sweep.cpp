@@ -4,7 +4,7 @@
 // beside a bare recvmmsg receiver taking the same sweep in the same run. Each with the console's
 // large receive buffer and with a desktop's stock one.
 // Run through scripts/bench-discovery.sh (private test network, offscreen).
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 #include "bench/raw_receiver.h"
 #include "protocol/constants.h"
 #include "runtime/udp_transport.h"

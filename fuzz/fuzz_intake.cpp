@@ -1,6 +1,6 @@
 // Arbitrary datagrams through the session: intake, the list update and the requests that read
 // the rows the datagrams made.
-#include "console/console_session.h"
+#include "console/session/console_session.h"
 #include "tests/support/recording_sink.h"
 
 #include <cstdlib>

@@ -4,8 +4,8 @@
 // session to a link or a timer.
 #pragma once
 
-#include "console/console_session.h"
-#include "console/network_interfaces.h"
+#include "console/session/console_session.h"
+#include "console/network/network_interfaces.h"
 #include "runtime/datagram_link.h"
 
 #include <QObject>

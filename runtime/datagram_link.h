@@ -2,8 +2,8 @@
 // One interface, so a window can never be given half of one.
 #pragma once
 
-#include "console/network_interfaces.h"
-#include "console/session_sink.h"
+#include "console/network/network_interfaces.h"
+#include "console/session/session_listener.h"
 
 #include <cstdint>
 #include <functional>

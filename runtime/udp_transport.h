@@ -1,7 +1,7 @@
 // SckUDP: the one UDP endpoint, port 10021, broadcasting to 255.255.255.255.
 #pragma once
 
-#include "console/network_interfaces.h"
+#include "console/network/network_interfaces.h"
 #include "runtime/datagram_link.h"
 #include "runtime/datagram_reader.h"
 

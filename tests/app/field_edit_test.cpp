@@ -1,5 +1,5 @@
 // The edit box over the unit list, offscreen: placement, keys, focus and scrolling.
-#include "app/pending_edit_delegate.h"
+#include "app/list/pending_edit_delegate.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAction>

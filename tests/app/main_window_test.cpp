@@ -1,8 +1,8 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
-#include "app/command_line.h"
-#include "app/pending_edit_delegate.h"
-#include "app/readable_colour.h"
-#include "app/site_files.h"
+#include "app/window/command_line.h"
+#include "app/list/pending_edit_delegate.h"
+#include "app/list/readable_colour.h"
+#include "app/dialogs/site_files.h"
 #include "runtime/host_identity.h"
 #include "tests/app/window_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/window_layout.h"
+#include "app/window/window_layout.h"
 #include "tests/app/window_test_support.h"
 
 #include <QPushButton>

@@ -2,7 +2,7 @@
 // from the socket, and its message boxes are real. Controls are found by their object names.
 #pragma once
 
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 #include "runtime/datagram_link.h"
 #include "tests/support/raw_datagram.h"
 

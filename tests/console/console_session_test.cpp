@@ -1,5 +1,5 @@
 // The console session without a window: its cycle, requests, editor and messages.
-#include "console/network_interfaces.h"
+#include "console/network/network_interfaces.h"
 #include "tests/console/session_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Spreadsheet files: quoting out, reading back, separators and the two encodings.
-#include "console/csv.h"
-#include "console/latin1_text.h"
+#include "console/planning/csv.h"
+#include "console/table/latin1_text.h"
 
 #include <gtest/gtest.h>
 

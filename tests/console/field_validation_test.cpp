@@ -1,4 +1,4 @@
-#include "console/field_validation.h"
+#include "console/table/field_validation.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // tests run the event loop's part in Apply themselves.
 #pragma once
 
-#include "console/console_session.h"
+#include "console/session/console_session.h"
 #include "protocol/datagram.h"
 #include "tests/support/raw_datagram.h"
 #include "tests/support/recording_sink.h"

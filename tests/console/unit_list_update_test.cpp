@@ -1,5 +1,5 @@
-#include "console/list_columns.h"
-#include "console/unit_list_update.h"
+#include "console/table/list_columns.h"
+#include "console/table/unit_list_update.h"
 #include "protocol/reply_intake.h"
 #include "tests/support/raw_datagram.h"
 

@@ -2,8 +2,8 @@
 // maker of sample units.
 #pragma once
 
-#include "console/list_columns.h"
-#include "console/unit_table.h"
+#include "console/table/list_columns.h"
+#include "console/table/unit_table.h"
 #include "protocol/constants.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // share it).
 #pragma once
 
-#include "console/console_session.h"
+#include "console/session/console_session.h"
 #include "tests/support/raw_datagram.h"
 
 #include <optional>
