@@ -55,7 +55,7 @@ bench::ConsoleSweep Console(int units, int bufferCap, int timeoutMs) {
     const CountingLink& link = *owned;
     tarnwick::test::RecordingSink views;
     tarnwick::ConsoleRuntime runtime(false, views, std::move(owned));
-    const tarnwick::ConsoleSession& session = runtime.State();
+    const tarnwick::SessionState& session = runtime.State();
     QElapsedTimer clock;
     QObject::connect(&runtime, &tarnwick::ConsoleRuntime::BatchEnded, [&] {
         if (sweep.msToAll < 0 && session.UnitCount() >= units)

@@ -68,7 +68,7 @@ void ConsoleRuntime::Tick() {
     Session()->TimerOpenTick(link_->State());
     emit Ticked();
     // For timing big sites from outside: how many are listed, each time that changes.
-    if (trace_ && std::exchange(tracedUnits_, session_.UnitCount()) != session_.UnitCount())
+    if (trace_ && std::exchange(tracedUnits_, session_.State().UnitCount()) != session_.State().UnitCount())
         qInfo("tarnwick: %d units listed", tracedUnits_);
 }
 
@@ -82,7 +82,7 @@ void ConsoleRuntime::AfterInput() {
         draining_ = false;
     }
     // The next unit on the next turn of the loop: replies, ticks and repaints run in between.
-    if (session_.Applying() && !stepQueued_) {
+    if (session_.State().Applying() && !stepQueued_) {
         stepQueued_ = true;
         QTimer::singleShot(0, this, [this] {
             stepQueued_ = false;

@@ -45,7 +45,7 @@ public:
 
     SessionCall Session() { return SessionCall(*this); }
     // What the session shows, for reading.
-    const ConsoleSession& State() const { return session_; }
+    const SessionState& State() const { return session_.State(); }
     const DatagramLink& Link() const { return *link_; }
     // The first identification request, then the timer.
     void Start();

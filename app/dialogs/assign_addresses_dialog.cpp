@@ -40,8 +40,8 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* p
     // The mask the units already have is the likely one.
     const int first = std::max(runtime_.State().SelectedUnitIndex(), 1);
     const std::string mask =
-        runtime_.State().Units().HasRow(first)
-            ? runtime_.State().Units().CellAt(first, ColumnOfField(FieldNumberSubnetMask)).text
+        runtime_.State().units.HasRow(first)
+            ? runtime_.State().units.CellAt(first, ColumnSubnetMask).text
             : std::string();
     txtSubnetMask->setText(mask.empty() ? QString("255.255.255.0") : Latin1(mask));
     optFromSelected = new QRadioButton("From the &selected unit to the end of the list", this);
@@ -49,7 +49,7 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* p
     optAllUnits = new QRadioButton("&All units", this);
     optAllUnits->setObjectName("optAllUnits");
     const int selectedRow = runtime_.State().SelectedUnitIndex();
-    fromUnit_ = selectedRow > 0 ? runtime_.State().Units().Row(selectedRow).id : 0;
+    fromUnit_ = selectedRow > 0 ? runtime_.State().units.Row(selectedRow).id : 0;
     const bool selected = fromUnit_ != 0;
     optFromSelected->setEnabled(selected);
     (selected ? optFromSelected : optAllUnits)->setChecked(true);
@@ -93,7 +93,7 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* p
 
 AddressAssignment AssignAddressesDialog::Assignment() const {
     const int from =
-        optFromSelected->isChecked() ? runtime_.State().Units().RowOfUnit(fromUnit_) : 0;
+        optFromSelected->isChecked() ? runtime_.State().units.RowOfUnit(fromUnit_) : 0;
     return {Typed(txtStartAddress), Typed(txtSubnetMask), Typed(txtDefaultGateway),
             Typed(txtDNSServer), std::max(from, 1)};
 }
@@ -101,7 +101,7 @@ AddressAssignment AssignAddressesDialog::Assignment() const {
 void AssignAddressesDialog::UpdatePreview() {
     const AddressSequence preview = txtStartAddress->text().trimmed().isEmpty()
                                         ? AddressSequence{{}, "Type the first address to assign."}
-                                        : runtime_.State().PreviewAddresses(Assignment());
+                                        : PreviewAddresses(runtime_.State(), Assignment());
     shown_ = preview.units;
     tblPreview->setRowCount(static_cast<int>(preview.units.size()));
     int row = 0;
@@ -117,7 +117,7 @@ void AssignAddressesDialog::UpdatePreview() {
 
 void AssignAddressesDialog::accept() {
     // Units may have come or gone since the preview: OK assigns only what was shown.
-    if (runtime_.State().PreviewAddresses(Assignment()).units != shown_) {
+    if (PreviewAddresses(runtime_.State(), Assignment()).units != shown_) {
         UpdatePreview();
         lblProblem->setText("The list has changed: look at the preview again.");
         return;

@@ -95,7 +95,7 @@ void ExportListToFile(QWidget* parent, ConsoleRuntime& runtime) {
                    const char separator =
                        dialog.selectedNameFilter() == SemicolonSeparatedFilter ? ';' : ',';
                    // The list as it is when the user says where, not when the dialog opened.
-                   if (const auto failed = WriteExport(path, runtime.State().ExportList(separator)))
+                   if (const auto failed = WriteExport(path, ExportList(runtime.State(), separator)))
                        Tell(parent, MessageIcon::Critical, "Export List",
                             QString("Could not write %1: %2").arg(path, *failed));
                });

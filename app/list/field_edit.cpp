@@ -205,7 +205,7 @@ void FieldEdit::PlaceOverCell() {
     QLineEdit* const edit = txtEdit;
     if (!list || !edit || row == 0)
         return;
-    const QModelIndex cell = list->model()->index(row - 1, runtime_.State().EditColumn() - 1);
+    const QModelIndex cell = list->model()->index(row - 1, runtime_.State().editor.Column() - 1);
     const QRect visible = list->visualRect(cell).intersected(list->viewport()->rect());
     // A cell scrolled out of sight leaves the box where it was, still in view (the viewport
     // moves its children along with the cells).

@@ -17,11 +17,11 @@ bool BreaksRule(int field, const QString& text) {
 
 } // namespace
 
-FieldTextValidator::FieldTextValidator(const ConsoleSession& session, QLineEdit& box)
+FieldTextValidator::FieldTextValidator(const SessionState& session, QLineEdit& box)
     : QValidator(&box), session_(session) {}
 
 int FieldTextValidator::Field() const {
-    const int column = session_.EditColumn();
+    const int column = session_.editor.Column();
     return column < 1 || column > ListViewFieldNumberColumnCount
                ? 0
                : FieldOfColumn[static_cast<std::size_t>(column - 1)];

@@ -2,7 +2,7 @@
 // cannot hold is refused whole, by the rule that commits use.
 #pragma once
 
-#include "console/session/console_session.h"
+#include "console/session/session_state.h"
 
 #include <QValidator>
 
@@ -14,7 +14,7 @@ class FieldTextValidator : public QValidator {
     Q_OBJECT
 public:
     // Owned by `box`.
-    FieldTextValidator(const ConsoleSession& session, QLineEdit& box);
+    FieldTextValidator(const SessionState& session, QLineEdit& box);
     // The box opened on `text`. A text a unit reported may already break the rule: then the
     // user may still shorten or mend it, and the commit says what is wrong.
     void Opened(const QString& text);
@@ -23,7 +23,7 @@ public:
 private:
     int Field() const;
 
-    const ConsoleSession& session_;
+    const SessionState& session_;
     bool guarding_ = true;
 };
 

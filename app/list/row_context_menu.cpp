@@ -9,20 +9,20 @@
 namespace tarnwick {
 
 void OpenRowContextMenu(QWidget* parent, QPoint globalPosition, ConsoleRuntime& runtime, int row) {
-    if (!runtime.State().Units().HasRow(row))
+    if (!runtime.State().units.HasRow(row))
         return;
-    const UnitId unit = runtime.State().Units().Row(row).id;
+    const UnitId unit = runtime.State().units.Row(row).id;
     // The row number may belong to another unit by the time an item is chosen.
     auto act = [&runtime, unit](auto action) {
         return [&runtime, unit, action] {
-            if (const int now = runtime.State().Units().RowOfUnit(unit))
+            if (const int now = runtime.State().units.RowOfUnit(unit))
                 action(now);
         };
     };
     auto copy = [&runtime](int field) {
         return [&runtime, field](int now) {
             QGuiApplication::clipboard()->setText(
-                Latin1(runtime.State().Units().CellAt(now, ColumnOfField(field)).text));
+                Latin1(runtime.State().units.CellAt(now, ColumnOfField(field)).text));
         };
     };
     const bool marked = runtime.State().MarkedCells(row) != 0;

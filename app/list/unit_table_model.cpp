@@ -49,8 +49,8 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
         return {};
     const Cell& cell = Table().CellAt(row, column);
     const ChangeResult* result =
-        column == ListViewFieldNumberUseDHCPColumn ? runtime_.State().ResultOf(row) : nullptr;
-    const bool addressColumn = column == ColumnOfField(FieldNumberIPAddress);
+        column == ColumnUseDHCP ? runtime_.State().ResultOf(row) : nullptr;
+    const bool addressColumn = column == ColumnIPAddress;
     switch (role) {
     case Qt::DisplayRole:
         return Latin1(cell.text);
@@ -72,7 +72,7 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     case Qt::FontRole:
         return cell.bold ? boldFont_ : font_;
     case Qt::CheckStateRole:
-        if (column == ListViewFieldNumberUseDHCPColumn)
+        if (column == ColumnUseDHCP)
             return Table().Row(row).checked ? Qt::Checked : Qt::Unchecked;
         return {};
     default:

@@ -44,7 +44,7 @@ private:
     void RowsAboutToBeCleared() override;
     void RowsCleared() override;
 
-    const UnitTable& Table() const { return runtime_.State().Units(); }
+    const UnitTable& Table() const { return runtime_.State().units; }
 
     ConsoleRuntime& runtime_;
     // The rows the views know of; the table may be ahead while new rows are held.

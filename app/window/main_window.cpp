@@ -127,7 +127,7 @@ void frmLumivarNetTarnwick::ToolbarButtonClick(const QString& key) {
 }
 
 void frmLumivarNetTarnwick::ApplyClick() {
-    const std::vector<std::string> problems = runtime_.State().ProblemsBeforeApply();
+    const std::vector<std::string> problems = ProblemsBeforeApply(runtime_.State());
     if (problems.empty())
         runtime_.Session()->Apply();
     else
@@ -150,7 +150,7 @@ void frmLumivarNetTarnwick::FindNext() {
 void frmLumivarNetTarnwick::ShowAboutBox() {
     OpenMessageBox(
         this,
-        {MessageIcon::Information, ApplicationTitle, AboutText(runtime_.State().InternalMode())},
+        {MessageIcon::Information, ApplicationTitle, AboutText(runtime_.State().InternalMode)},
         {});
 }
 

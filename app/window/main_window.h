@@ -25,7 +25,7 @@ public:
 
     // Inputs to the session go through its runtime: what they leave to send goes out after.
     ConsoleRuntime::SessionCall Session() { return runtime_.Session(); }
-    const ConsoleSession& State() const { return runtime_.State(); }
+    const SessionState& State() const { return runtime_.State(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -62,7 +62,7 @@ struct Reader {
             return;
         const std::optional<std::string> latin1 = Utf8ToLatin1(value);
         const std::string& text = latin1 ? *latin1 : value;
-        if (column == ListViewFieldNumberUseDHCPColumn) {
+        if (column == ColumnUseDHCP) {
             const auto checked = ParseBoolean(text);
             if (!checked)
                 Problem(line, column, "TRUE or FALSE expected.");
@@ -106,7 +106,7 @@ ImportResult ReadPlan(std::string_view file, const UnitTable& units, bool serial
     if (!rows.empty())
         for (std::size_t i = 0; i < rows[0].cells.size(); ++i) {
             const std::string& caption = rows[0].cells[i];
-            if (caption == Caption(ListViewFieldNumberMACAddressColumn) && !macIndex)
+            if (caption == Caption(ColumnMACAddress) && !macIndex)
                 macIndex = i;
             for (const int field : PlannableFields)
                 if (caption == Caption(ColumnOfField(field)) &&
@@ -127,11 +127,11 @@ ImportResult ReadPlan(std::string_view file, const UnitTable& units, bool serial
         const std::string mac = *macIndex < line.cells.size() ? line.cells[*macIndex] : "";
         const auto [first, fresh] = seen.emplace(mac, line.line);
         if (mac.empty()) {
-            reader.Problem(line.line, ListViewFieldNumberMACAddressColumn, "empty.");
+            reader.Problem(line.line, ColumnMACAddress, "empty.");
             continue;
         }
         if (!fresh) {
-            reader.Problem(line.line, ListViewFieldNumberMACAddressColumn,
+            reader.Problem(line.line, ColumnMACAddress,
                            "planned already on line " + std::to_string(first->second) + ".");
             continue;
         }

@@ -8,7 +8,7 @@ namespace tarnwick {
 namespace {
 
 std::string ValueText(const UnitTable& table, int row, int column) {
-    if (column == ListViewFieldNumberUseDHCPColumn)
+    if (column == ColumnUseDHCP)
         return table.Row(row).checked ? DHCPTextOn : DHCPTextOff;
     return column == 0 ? std::string() : table.CellAt(row, column).text;
 }
@@ -81,7 +81,7 @@ std::uint16_t GetIdentificationFilterBits(const UnitTable& table, int row,
 std::uint16_t GetChangedFieldBits(const UnitTable& table, int row, const MessageSink& report) {
     std::uint16_t mask = 0;
     // Device Information (column 16) has no field a change request can carry.
-    for (int column = 1; column < ListViewFieldNumberDeviceInformationColumn; ++column) {
+    for (int column = 1; column < ColumnDeviceInformation; ++column) {
         if (!IsPending(table.CellAt(row, column)))
             continue;
         if (!SpeaksVersion001(table, row)) {

@@ -8,69 +8,37 @@ void ConsoleSession::Apply() {
     StartWalk({}, true);
 }
 
-bool ConsoleSession::Resendable(int row) const {
-    // Its changes discarded, a unit has nothing left to send.
-    return results_.Unconfirmed(units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text) &&
-           MarkedCells(row) > 0;
-}
-
 void ConsoleSession::ResendUnconfirmed() {
     std::vector<UnitId> units;
-    for (int row = 1; row <= UnitCount(); ++row)
-        if (Resendable(row))
-            units.push_back(units_.Row(row).id);
+    for (int row = 1; row <= state_.UnitCount(); ++row)
+        if (state_.Resendable(row))
+            units.push_back(state_.units.Row(row).id);
     if (!units.empty())
         StartWalk(std::move(units), false);
 }
 
 void ConsoleSession::ResendChanges(int row) {
-    if (units_.HasRow(row))
-        StartWalk({units_.Row(row).id}, false);
-}
-
-bool ConsoleSession::HasUnconfirmed() const {
-    // Asked every tick: most of the time no unit has an unconfirmed change at all.
-    if (!results_.AnyUnconfirmed())
-        return false;
-    for (int row = 1; row <= UnitCount(); ++row)
-        if (Resendable(row))
-            return true;
-    return false;
+    if (state_.units.HasRow(row))
+        StartWalk({state_.units.Row(row).id}, false);
 }
 
 void ConsoleSession::StartWalk(std::vector<UnitId> units, bool apply) {
-    // A second press while a walk is under way is ignored.
-    if (applying_ || shutDown_)
+    if (state_.shutDown ||
+        !state_.walk.Start(std::move(units), apply, state_.UnitCount(), state_.selection))
         return;
-    applying_ = true;
-    walkIsApply_ = apply;
-    newRound_ = apply;
-    notice_.clear();
-    walkUnits_ = std::move(units);
-    applySelectedBefore_ = selection_;
-    applyRows_ = walkUnits_.empty() ? UnitCount() : static_cast<int>(walkUnits_.size());
-    applyNext_ = 1;
+    state_.notice.clear();
     ApplyStep();
 }
 
-// The row the walk's step `n` stands for; 0 when it has left the list (a Refresh meanwhile).
-int ConsoleSession::WalkRow(int n) const {
-    if (walkUnits_.empty())
-        return units_.HasRow(n) ? n : 0;
-    return units_.RowOfUnit(walkUnits_[static_cast<std::size_t>(n - 1)]);
-}
-
 void ConsoleSession::ApplyStep() {
-    if (!applying_ || shutDown_)
+    if (!state_.walk.Active() || state_.shutDown)
         return;
-    while (applyNext_ <= applyRows_ && WalkRow(applyNext_) == 0)
-        ++applyNext_;
-    if (applyNext_ > applyRows_) {
+    const int row = state_.walk.NextRow(state_.units);
+    if (row == 0) {
         FinishApply();
         return;
     }
-    const int row = WalkRow(applyNext_++);
-    if (SelectedUnitIndex() != -1) {
+    if (state_.SelectedUnitIndex() != -1) {
         SendMSGUnselectUnit();
         sink_.HighlightChanged(0);
     }
@@ -82,65 +50,52 @@ void ConsoleSession::ApplyStep() {
 void ConsoleSession::FinishApply() {
     SendMSGUnselectUnit();
     sink_.HighlightChanged(0);
-    SelectAgain(applySelectedBefore_);
-    if (SelectedUnitIndex() != -1)
+    SelectAgain(state_.walk.SelectedBefore());
+    if (state_.SelectedUnitIndex() != -1)
         SendMSGSelectUnit();
-    if (walkIsApply_) {
-        pendingChangeCount_ = 0;
+    if (state_.walk.IsApply()) {
+        state_.PendingChangeCount = 0;
         SetButtonsEnabled(false);
     }
-    applying_ = false;
+    state_.walk.Stop();
     sink_.ResultsChanged(0);
 }
 
 void ConsoleSession::DiscardRow(int row) {
-    const UnitRow& unit = units_.Row(row);
-    units_.BeginRowUpdate(row);
+    UnitTable& units = state_.units;
+    const UnitRow& unit = units.Row(row);
+    units.BeginRowUpdate(row);
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
-        if (!IsPending(units_.CellAt(row, column)))
+        if (!IsPending(units.CellAt(row, column)))
             continue;
-        if (column == ListViewFieldNumberUseDHCPColumn)
-            units_.SetChecked(row, unit.reportedChecked);
+        if (column == ColumnUseDHCP)
+            units.SetChecked(row, unit.reportedChecked);
         else
-            units_.SetText(row, column, units_.ReportedText(row, column));
-        units_.SetColour(row, column, ColourBlack);
-        units_.SetBold(row, column, false);
+            units.SetText(row, column, units.ReportedText(row, column));
+        units.SetColour(row, column, ColourBlack);
+        units.SetBold(row, column, false);
     }
-    units_.EndRowUpdate();
+    units.EndRowUpdate();
 }
 
 void ConsoleSession::CancelAll() {
-    if (shutDown_)
+    if (state_.shutDown)
         return;
-    for (int row = 1; row <= UnitCount(); ++row)
+    for (int row = 1; row <= state_.UnitCount(); ++row)
         DiscardRow(row);
-    pendingChangeCount_ = 0;
+    state_.PendingChangeCount = 0;
     SetButtonsEnabled(false);
 }
 
 void ConsoleSession::DiscardChanges(int row) {
-    if (shutDown_ || !units_.HasRow(row))
+    if (state_.shutDown || !state_.units.HasRow(row))
         return;
     DiscardRow(row);
     // The count says how many changes were made, not where: it ends when no mark is left.
-    if (MarkedCells() == 0) {
-        pendingChangeCount_ = 0;
+    if (state_.MarkedCells() == 0) {
+        state_.PendingChangeCount = 0;
         SetButtonsEnabled(false);
     }
-}
-
-int ConsoleSession::MarkedCells(int row) const {
-    int marked = 0;
-    for (const Cell& cell : units_.Row(row).cells)
-        marked += IsPending(cell) ? 1 : 0;
-    return marked;
-}
-
-int ConsoleSession::MarkedCells() const {
-    int marked = 0;
-    for (int row = 1; row <= UnitCount(); ++row)
-        marked += MarkedCells(row);
-    return marked;
 }
 
 } // namespace tarnwick

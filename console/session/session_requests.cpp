@@ -9,76 +9,76 @@ namespace tarnwick {
 void ConsoleSession::SetRowBold(int row, bool markedOnly) {
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column) {
         if (!markedOnly)
-            units_.SetBold(row, column, false);
-        else if (IsPending(units_.CellAt(row, column)))
-            units_.SetBold(row, column, true);
+            state_.units.SetBold(row, column, false);
+        else if (IsPending(state_.units.CellAt(row, column)))
+            state_.units.SetBold(row, column, true);
     }
 }
 
 void ConsoleSession::SendUnitRequest(std::uint8_t functionCode, const std::string& version,
                                      int row) {
     const std::uint16_t filter = GetIdentificationFilterBits(
-        units_, row, IdentificationFilterChecks(),
+        state_.units, row, state_.IdentificationFilterChecks(),
         [this](const MessageReport& r) { Show(r, MessageOrigin::Request); });
     auto request = BuildUnitRequest(functionCode, MessageClassSelectRequest, version, filter, 0,
-                                    units_, row, SelectColumnMap());
+                                    state_.units, row, SelectColumnMap());
     if (request)
         SendABroadcastMessage(std::move(*request));
 }
 
 void ConsoleSession::SendMSGSelectUnit() {
-    const int row = SelectedUnitIndex();
-    if (!units_.HasRow(row))
+    const int row = state_.SelectedUnitIndex();
+    if (!state_.units.HasRow(row))
         return;
     SetRowBold(row, true);
-    SendUnitRequest(FunctionCodeSelectUnit, units_.Row(row).version, row);
+    SendUnitRequest(FunctionCodeSelectUnit, state_.units.Row(row).version, row);
 }
 
 void ConsoleSession::SendMSGUnselectUnit() {
-    const int row = SelectedUnitIndex();
-    if (!units_.HasRow(row))
+    const int row = state_.SelectedUnitIndex();
+    if (!state_.units.HasRow(row))
         return;
     SetRowBold(row, false);
     SendUnitRequest(FunctionCodeUnselectUnit, VersionNumbers001, row);
 }
 
 void ConsoleSession::SendChanges(int row) {
-    if (!units_.HasRow(row))
+    if (!state_.units.HasRow(row))
         return;
     const MessageSink report = [this](const MessageReport& r) { Show(r, MessageOrigin::Request); };
-    const std::uint16_t change = GetChangedFieldBits(units_, row, report);
+    const std::uint16_t change = GetChangedFieldBits(state_.units, row, report);
     if (change == 0)
         return;
     SetListEnabled(false);
-    replyWaitTicks_ = ChangeReplyWaitTicks;
+    state_.ReplyWaitTicks = ChangeReplyWaitTicks;
     const std::uint16_t filter =
-        GetIdentificationFilterBits(units_, row, IdentificationFilterChecks(), report);
+        GetIdentificationFilterBits(state_.units, row, state_.IdentificationFilterChecks(), report);
     const auto request =
         BuildUnitRequest(FunctionCodeChangeSettings, MessageClassChangeRequest,
-                         units_.Row(row).version, filter, change, units_, row, ChangeColumnMap());
+                         state_.units.Row(row).version, filter, change, state_.units, row, ChangeColumnMap());
     if (request)
         SendABroadcastMessage(*request,
-                              units_.CellAt(row, ListViewFieldNumberMACAddressColumn).text);
+                              state_.units.CellAt(row, ColumnMACAddress).text);
 }
 
 void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {
     // A disabled list takes no clicks.
-    if (shutDown_ || !listEnabled_ || !units_.HasRow(row))
+    if (state_.shutDown || !state_.listEnabled || !state_.units.HasRow(row))
         return;
-    units_.SetChecked(row, checked);
-    if (SelectedUnitIndex() != -1)
+    state_.units.SetChecked(row, checked);
+    if (state_.SelectedUnitIndex() != -1)
         SendMSGUnselectUnit();
-    if (SelectedUnitIndex() != row) {
+    if (state_.SelectedUnitIndex() != row) {
         SetSelectedUnit(row);
         SendMSGSelectUnit();
     }
-    ToggleCheckBoxMark(SelectedUnitIndex());
+    ToggleCheckBoxMark(state_.SelectedUnitIndex());
 }
 
 void ConsoleSession::ToggleCheckBoxMark(int row) {
-    const bool red = IsPending(units_.CellAt(row, ListViewFieldNumberUseDHCPColumn));
-    units_.SetColour(row, ListViewFieldNumberUseDHCPColumn, red ? ColourBlack : ColourRed);
-    units_.SetBold(row, ListViewFieldNumberUseDHCPColumn, !red);
+    const bool red = IsPending(state_.units.CellAt(row, ColumnUseDHCP));
+    state_.units.SetColour(row, ColumnUseDHCP, red ? ColourBlack : ColourRed);
+    state_.units.SetBold(row, ColumnUseDHCP, !red);
     CountPendingChange();
 }
 

@@ -6,11 +6,25 @@
 namespace tarnwick {
 
 // List columns are numbered 1 to 16; column 1 is the row item with its check box.
-inline constexpr int ListViewFieldNumberColumnCount = 16;
-inline constexpr int ListViewFieldNumberUseDHCPColumn = 1;
-inline constexpr int ListViewFieldNumberUnitIDColumn = 6;
-inline constexpr int ListViewFieldNumberMACAddressColumn = 14;
-inline constexpr int ListViewFieldNumberDeviceInformationColumn = 16;
+enum ListColumn : int {
+    ColumnUseDHCP = 1,
+    ColumnVendorManufacturer,
+    ColumnSoftwareApplicationName,
+    ColumnSoftwareVersion,
+    ColumnHardwareVersion,
+    ColumnUnitID,
+    ColumnSerialNumber,
+    ColumnIPAddress,
+    ColumnSavedIPAddress,
+    ColumnSubnetMask,
+    ColumnDefaultGateway,
+    ColumnDNSServer,
+    ColumnHostName,
+    ColumnMACAddress,
+    ColumnDIPSwitch,
+    ColumnDeviceInformation,
+};
+inline constexpr int ListViewFieldNumberColumnCount = ColumnDeviceInformation;
 
 inline constexpr std::array<const char*, ListViewFieldNumberColumnCount> ListColumnHeaders = {
     "Use DHCP",

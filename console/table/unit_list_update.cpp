@@ -9,7 +9,7 @@ namespace {
 // Cancel All). Field 10 is the check box, the extras are always shown, the rest are texts.
 void Take(UnitTable& table, int row, const ReplyField& entry) {
     if (entry.fieldNumber == FieldNumberDeviceInformation)
-        table.SetText(row, ListViewFieldNumberDeviceInformationColumn, entry.value);
+        table.SetText(row, ColumnDeviceInformation, entry.value);
     else if (entry.fieldNumber == FieldNumberUseDHCP)
         table.SetReportedChecked(row, entry.value == DHCPTextOn);
     else

@@ -32,7 +32,7 @@ void UnitTable::SetText(int row, int column, std::string_view text) {
     Cell& cell = MutableRow(row).cells[static_cast<std::size_t>(column - 1)];
     if (cell.text == text)
         return;
-    if (column == ListViewFieldNumberMACAddressColumn) {
+    if (column == ColumnMACAddress) {
         macIndex_.Remove(cell.text, row, Macs());
         macIndex_.Add(text, row, Macs());
     }
@@ -46,7 +46,7 @@ void UnitTable::SetColour(int row, int column, Colour colour) {
     if (cell.colour != colour) {
         // An edit begins: what the cell showed is the unit's value, kept for Cancel All. The
         // check box keeps the unit's value in reportedChecked.
-        if (!IsPending(cell) && column != ListViewFieldNumberUseDHCPColumn) {
+        if (!IsPending(cell) && column != ColumnUseDHCP) {
             if (!unit.reportedBehindEdits)
                 unit.reportedBehindEdits =
                     std::make_unique<std::array<std::string, ListViewFieldNumberColumnCount>>();
@@ -69,7 +69,7 @@ void UnitTable::SetChecked(int row, bool checked) {
     UnitRow& unit = MutableRow(row);
     if (unit.checked != checked) {
         unit.checked = checked;
-        Changed(row, ListViewFieldNumberUseDHCPColumn);
+        Changed(row, ColumnUseDHCP);
     }
 }
 
@@ -88,7 +88,7 @@ void UnitTable::SetReportedText(int row, int column, std::string_view text) {
 void UnitTable::SetReportedChecked(int row, bool checked) {
     UnitRow& unit = MutableRow(row);
     unit.reportedChecked = checked;
-    if (!IsPending(unit.cells[ListViewFieldNumberUseDHCPColumn - 1]))
+    if (!IsPending(unit.cells[ColumnUseDHCP - 1]))
         SetChecked(row, checked);
 }
 

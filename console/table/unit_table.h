@@ -107,7 +107,7 @@ private:
     struct MacReader {
         const UnitTable* table;
         std::string_view operator()(int row) const {
-            return table->CellAt(row, ListViewFieldNumberMACAddressColumn).text;
+            return table->CellAt(row, ColumnMACAddress).text;
         }
     };
     MacReader Macs() const { return {this}; }

@@ -55,7 +55,7 @@ TEST(MainWindow, ControlsFollowTheSession) {
     EXPECT_FALSE(w.Button("buttonApply")->isEnabled());
     // Filter items: the window's check marks are the session's.
     w.Find<QAction>("mnuHostName")->trigger();
-    EXPECT_EQ(w.Session()->IdentificationFilterChecks(),
+    EXPECT_EQ(w.State().IdentificationFilterChecks(),
               FieldBit(FieldNumberMACAddress) | FieldBit(FieldNumberHostName));
     w.Session()->TimerOpenTick(w.link->State());
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick - Open");
@@ -68,7 +68,7 @@ TEST(MainWindow, ApplyYieldsToTheLoopAndClosingMeanwhileIsSafe) {
     Tick(w.List(), 3, true);
     w.Sent();
     w.Button("buttonApply")->click();
-    EXPECT_TRUE(w.Session()->Applying()) << "one row per turn of the event loop";
+    EXPECT_TRUE(w.State().Applying()) << "one row per turn of the event loop";
     // Exit while Apply waits for its next turn: one unselect, then nothing more.
     QTimer::singleShot(0, w.window.get(), [&] { w->close(); });
     QTest::qWait(50);
@@ -86,7 +86,7 @@ TEST(MainWindow, BoxesShowWireTextsAsPlainLatin1AndErrorsAsUtf8AndDieWithTheWind
                         "e";
     w.Session()->Refresh();
     w.AddUnits(1);
-    EXPECT_EQ(w.Session()->UnitCount(), 1) << "replies go on while a box is open";
+    EXPECT_EQ(w.State().UnitCount(), 1) << "replies go on while a box is open";
     const auto boxes = w->findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 2);
     for (QMessageBox* box : boxes) {
@@ -120,10 +120,10 @@ TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
     WindowUnderTest w;
     w.Show();
     w.AddUnits(3);
-    ASSERT_TRUE(w.Session()->StartEdit(2, true, HostColumn));
+    ASSERT_TRUE(w.Session()->StartEdit(2, true, ColumnHostName));
     ASSERT_EQ(w.Session()->SetText("lobby"), CommitResult::Accepted);
     auto menuItem = [&](int row, const QString& text) -> QAction* {
-        emit w.List()->customContextMenuRequested(w.CellRect(row, VendorColumn).center());
+        emit w.List()->customContextMenuRequested(w.CellRect(row, ColumnVendorManufacturer).center());
         for (QMenu* menu : w->findChildren<QMenu*>("RowContextMenu"))
             for (QAction* action : menu->actions())
                 if (menu->isVisible() && action->text() == text)
@@ -137,7 +137,7 @@ TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
     QAction* discard = menuItem(2, "Discard Changes");
     ASSERT_TRUE(discard && discard->isEnabled());
     discard->trigger();
-    EXPECT_EQ(w.Session()->Units().CellAt(2, HostColumn).text, "kvq-2");
+    EXPECT_EQ(w.State().units.CellAt(2, ColumnHostName).text, "kvq-2");
     EXPECT_FALSE(w.Button("buttonApply")->isEnabled());
 }
 
@@ -152,7 +152,7 @@ TEST(MainWindow, ADarkSchemeKeepsEveryTextReadable) {
     WindowUnderTest w;
     w.Show();
     w.AddUnits(1);
-    w.ClickCell(1, HostColumn);
+    w.ClickCell(1, ColumnHostName);
     ASSERT_TRUE(w.EditBox()->isVisible());
     // The desktop switches its scheme while the box is open.
     QApplication::setPalette(dark);
@@ -163,10 +163,10 @@ TEST(MainWindow, ADarkSchemeKeepsEveryTextReadable) {
               4.5);
     ASSERT_EQ(w.Session()->SetText("lobby"), CommitResult::Accepted);
     const QAbstractItemModel* model = w.List()->model();
-    EXPECT_FALSE(model->index(0, VendorColumn - 1).data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(model->index(0, ColumnVendorManufacturer - 1).data(Qt::ForegroundRole).isValid());
     QStyleOptionViewItem option;
     option.palette = dark;
-    Delegate().initStyleOption(&option, model->index(0, HostColumn - 1));
+    Delegate().initStyleOption(&option, model->index(0, ColumnHostName - 1));
     EXPECT_GE(Contrast(option.palette.color(QPalette::Text), dark.color(QPalette::Base)), 3.0);
     QApplication::setPalette(light);
 }
@@ -178,7 +178,7 @@ TEST(MainWindow, CheckAddressesStandsBetweenApplyAndTheWire) {
     w.Show();
     w.AddUnits(4);
     for (const int row : {2, 4}) { // units without DHCP
-        ASSERT_TRUE(w.Session()->StartEdit(row, true, SavedIPColumn));
+        ASSERT_TRUE(w.Session()->StartEdit(row, true, ColumnSavedIPAddress));
         ASSERT_EQ(w.Session()->SetText("10.1.0.50"), CommitResult::Accepted);
     }
     w.Sent();

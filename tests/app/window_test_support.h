@@ -44,6 +44,7 @@ public:
     frmLumivarNetTarnwick* operator->() { return window.get(); }
     // Inputs as the window makes them: what they leave to send goes out after.
     ConsoleRuntime::SessionCall Session() { return window->Session(); }
+    const SessionState& State() const { return window->State(); }
     template <class T> T* Find(const char* name) { return window->findChild<T*>(name); }
     QTreeView* List() { return Find<QTreeView>("ListViewUnitsOnline"); }
     QLineEdit* EditBox() { return Find<QLineEdit>("txtLabelEdit_ListViewUnitsOnline"); }

@@ -40,10 +40,10 @@ void FeedAwkwardUnits(Console& console) {
 TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     session.now = {9, 15, 0};
     Feed({1, 2, 3});
-    ASSERT_EQ(Commit(2, HostColumn, "cam\xE9ra"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(2, ColumnHostName, "cam\xE9ra"), CommitResult::Accepted);
     session->Apply();
     RunApply();
-    const std::string list = session->ExportList();
+    const std::string list = ExportList(session.State());
     EXPECT_EQ(Line(list, 0), "\xEF\xBB\xBF" + Header);
     EXPECT_EQ(Line(list, 1), "TRUE,Lumivar,KVQ Video Server,3.14.2,HW-B2,CAM1,SN100001,10.0.0.1,"
                              "10.1.0.1,255.255.0.0,10.0.0.1,10.0.0.2,kvq-1,00:1B:2C:00:00:01,0101,"
@@ -58,15 +58,15 @@ TEST_F(SessionTest, ExportShowsTheListAndTheLastChangeAndReadsBackAsNoEdit) {
     internal.Feed({1});
     FeedAwkwardUnits(internal);
     internal.session->RowCheckBoxChanged(2, false);
-    const int pending = internal.session->PendingChangeCount();
-    EXPECT_EQ(Line(internal.session->ExportList(';'), 0).substr(3, 9), "Use DHCP;");
+    const int pending = internal.session.State().PendingChangeCount;
+    EXPECT_EQ(Line(ExportList(internal.session.State(), ';'), 0).substr(3, 9), "Use DHCP;");
     for (ConsoleSession* s : {&*session, &*internal.session})
         for (const char separator : {',', ';'}) {
-            const ImportResult result = s->ImportPlan(s->ExportList(separator));
+            const ImportResult result = s->ImportPlan(ExportList(s->State(), separator));
             EXPECT_TRUE(result.problems.empty() && result.unknownMacs.empty() &&
                         result.edits.empty() && result.droppedZeros.empty());
         }
-    EXPECT_EQ(internal.session->PendingChangeCount(), pending);
+    EXPECT_EQ(internal.session.State().PendingChangeCount, pending);
 }
 
 // A spreadsheet shows "0012" as the number 12 and saves it so; a value it could not have made
@@ -75,18 +75,18 @@ TEST(PlanImport, OnlyTheLeadingZerosASpreadsheetDropsAreTakenForTheUnitsOwn) {
     enum Outcome { Kept, Edit, Refused };
     for (const auto& [column, cell, value, outcome] :
          std::initializer_list<std::tuple<int, const char*, const char*, Outcome>>{
-             {UnitIDColumn, "0012", "12", Kept},
-             {UnitIDColumn, "0000", "0", Kept},
-             {HostColumn, "00000010", "10", Kept},
-             {UnitIDColumn, "0012", "012", Edit},
-             {UnitIDColumn, "12", "0012", Edit},
-             {UnitIDColumn, "0", "00", Edit},
-             {UnitIDColumn, "A012", "A12", Edit},
-             {SavedIPColumn, "010.001.000.001", "10.1.0.1", Edit},
-             {SavedIPColumn, "0000", "0", Refused}}) {
+             {ColumnUnitID, "0012", "12", Kept},
+             {ColumnUnitID, "0000", "0", Kept},
+             {ColumnHostName, "00000010", "10", Kept},
+             {ColumnUnitID, "0012", "012", Edit},
+             {ColumnUnitID, "12", "0012", Edit},
+             {ColumnUnitID, "0", "00", Edit},
+             {ColumnUnitID, "A012", "A12", Edit},
+             {ColumnSavedIPAddress, "010.001.000.001", "10.1.0.1", Edit},
+             {ColumnSavedIPAddress, "0000", "0", Refused}}) {
         Console console;
-        const std::string field = column == UnitIDColumn ? "0F"
-                                  : column == HostColumn ? "0C"
+        const std::string field = column == ColumnUnitID ? "0F"
+                                  : column == ColumnHostName ? "0C"
                                                          : "07";
         console.session->TakeDatagram(
             IdentificationReplyBytes({{"0D", SampleMac(1)}, {"0A", "FALSE"}, {field, cell}}),
@@ -117,10 +117,10 @@ TEST_F(SessionTest, ABlankCellLeavesItsFieldAsItIs) {
                                 dhcp + "\n" + SampleMac(2) + ",,,,,\n");
         EXPECT_EQ(blank.problems, Texts{}) << dhcp;
         EXPECT_EQ(blank.edits, std::vector<PlannedEdit>{}) << dhcp;
-        EXPECT_EQ(session->StatusText(), "Import Plan: no changes for the listed units");
+        EXPECT_EQ(session.State().StatusText(), "Import Plan: no changes for the listed units");
         const std::string plan = "MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.0.9\n";
         EXPECT_EQ(session->ImportPlan(plan).edits.size(), 1u);
-        EXPECT_EQ(session->StatusText(), "2 units");
+        EXPECT_EQ(session.State().StatusText(), "2 units");
         session->CancelAll();
     }
 }
@@ -137,13 +137,13 @@ TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
     EXPECT_EQ(result.unknownMacs, (Texts{"00:1B:2C:00:00:09"}));
     EXPECT_EQ(ImportNotes(result), "1 unit of the plan is not in the list:\n00:1B:2C:00:00:09");
     EXPECT_EQ(result.edits.size(), 2u);
-    EXPECT_EQ(At(2, HostColumn) + "|" + At(2, UseDHCPColumn) + "|" + At(2, SavedIPColumn) + "|" +
-                  At(2, SerialColumn) + "|" + At(2, VendorColumn),
+    EXPECT_EQ(At(2, ColumnHostName) + "|" + At(2, ColumnUseDHCP) + "|" + At(2, ColumnSavedIPAddress) + "|" +
+                  At(2, ColumnSerialNumber) + "|" + At(2, ColumnVendorManufacturer),
               "cam;2 red bold|Use DHCP red bold checked|10.1.0.2|SN100002|Lumivar");
     EXPECT_EQ(Sent(), "") << "no select request for a planned check box";
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 2, buttons on, list on, wait 0");
     session->CancelAll();
-    EXPECT_EQ(At(2, HostColumn) + "|" + At(2, UseDHCPColumn), "kvq-2|Use DHCP");
+    EXPECT_EQ(At(2, ColumnHostName) + "|" + At(2, ColumnUseDHCP), "kvq-2|Use DHCP");
 }
 
 TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
@@ -163,19 +163,20 @@ TEST_F(SessionTest, OneRefusedValueRefusesTheWholeFile) {
                                       "Line 6, MAC Address: empty.",
                                       "Line 7, MAC Address: planned already on line 2."}));
     EXPECT_TRUE(result.edits.empty());
-    EXPECT_EQ(At(1, HostColumn), "kvq-1");
+    EXPECT_EQ(At(1, ColumnHostName), "kvq-1");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 0, buttons off, list on, wait 0");
     EXPECT_EQ(session->ImportPlan("Host Name\nx\n").problems,
               (Texts{"The first line names no \"MAC Address\" column."}));
     // While a change request waits for its reply the list takes no edits, nor does a plan.
-    ASSERT_EQ(Commit(1, HostColumn, "typed"), CommitResult::Accepted);
-    session->SendChanges(1);
+    ASSERT_EQ(Commit(1, ColumnHostName, "typed"), CommitResult::Accepted);
+    session->ResendChanges(1);
+    RunApply();
     const std::string busy =
         "The units are being sent their changes: try again when the list is enabled.";
     EXPECT_EQ(session->ImportPlan("MAC Address,Host Name\n" + SampleMac(2) + ",x\n").problems,
               Texts{busy});
     EXPECT_EQ(session->AssignAddresses({"10.1.0.3", "255.255.255.0", "", "", 1}).problem, busy);
-    EXPECT_EQ(session->PendingChangeCount(), 1);
+    EXPECT_EQ(session.State().PendingChangeCount, 1);
 }
 
 // However an address arrives, the cell and the wire get it in its plain form.
@@ -185,42 +186,42 @@ TEST_F(SessionTest, AddressesFromAPlanOrAnAssignmentAreKeptPlain) {
         session->ImportPlan("MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.000.001\n" +
                             SampleMac(2) + ",192.168.001.010\n");
     EXPECT_EQ(plan.problems, Texts{});
-    EXPECT_EQ(At(1, SavedIPColumn) + "|" + At(2, SavedIPColumn), "10.1.0.1|192.168.1.10 red bold");
+    EXPECT_EQ(At(1, ColumnSavedIPAddress) + "|" + At(2, ColumnSavedIPAddress), "10.1.0.1|192.168.1.10 red bold");
     session->CancelAll();
     EXPECT_EQ(session->AssignAddresses({"10.1.0.100", "255.255.000.0", "", "010.0.0.2", 2}).problem,
               "");
-    EXPECT_EQ(At(2, SubnetColumn) + "|" + At(2, DNSColumn), "255.255.0.0|10.0.0.2");
+    EXPECT_EQ(At(2, ColumnSubnetMask) + "|" + At(2, ColumnDNSServer), "255.255.0.0|10.0.0.2");
 }
 
 TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeave) {
     Feed({1, 2, 3});
     EXPECT_NE(session->AssignAddresses({"10.1.0.1", "255.255.255.254", "", "", 1}).problem, "");
-    EXPECT_EQ(session->PendingChangeCount(), 0);
+    EXPECT_EQ(session.State().PendingChangeCount, 0);
     const AddressSequence sequence =
         session->AssignAddresses({"10.1.0.3", "255.255.255.0", "10.1.0.254", "10.0.0.2", 1});
     EXPECT_EQ(sequence.units,
               (std::vector<AssignedAddress>{{1, SampleMac(1), "10.0.0.1", "10.1.0.4"},
                                             {2, SampleMac(2), "10.0.0.2", "10.1.0.5"},
                                             {3, SampleMac(3), "10.0.0.3", "10.1.0.6"}}));
-    EXPECT_EQ(At(3, SavedIPColumn) + "|" + At(3, SubnetColumn) + "|" + At(3, GatewayColumn) + "|" +
-                  At(3, DNSColumn),
+    EXPECT_EQ(At(3, ColumnSavedIPAddress) + "|" + At(3, ColumnSubnetMask) + "|" + At(3, ColumnDefaultGateway) + "|" +
+                  At(3, ColumnDNSServer),
               "10.1.0.6 red bold|255.255.255.0 red bold|10.1.0.254 red bold|10.0.0.2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 9, buttons on, list on, wait 0");
     EXPECT_EQ(Sent(), "");
-    EXPECT_EQ(session->CheckAddresses(), Texts{});
+    EXPECT_EQ(CheckAddresses(session.State()), Texts{});
     // Unit 1 is on DHCP and keeps the address it has.
-    ASSERT_EQ(Commit(2, SavedIPColumn, "10.0.0.1"), CommitResult::Accepted);
-    EXPECT_EQ(session->CheckAddresses(),
+    ASSERT_EQ(Commit(2, ColumnSavedIPAddress, "10.0.0.1"), CommitResult::Accepted);
+    EXPECT_EQ(CheckAddresses(session.State()),
               (Texts{SampleMac(2) + " would get the saved IP 10.0.0.1, which " + SampleMac(1) +
                          " uses now and keeps.",
                      SampleMac(2) + ": the gateway 10.1.0.254 lies outside 10.0.0.0/24."}));
     session->SetCheckAddressesBeforeApply(false);
-    EXPECT_EQ(session->ProblemsBeforeApply(), Texts{});
+    EXPECT_EQ(ProblemsBeforeApply(session.State()), Texts{});
 }
 
 TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
     Feed({1, 2, 3, 4});
-    ASSERT_EQ(Commit(3, HostColumn, "Cam\xE9ra"), CommitResult::Accepted);
+    ASSERT_EQ(Commit(3, ColumnHostName, "Cam\xE9ra"), CommitResult::Accepted);
     Sent();
     for (const auto& [text, row, sent] :
          std::initializer_list<std::tuple<const char*, int, const char*>>{
@@ -234,11 +235,11 @@ TEST_F(SessionTest, FindSelectsTheNextMatchingUnitAsAClickDoes) {
         EXPECT_EQ(Sent(), sent) << text;
     }
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 1, buttons on, list on, wait 0");
-    EXPECT_EQ(session->EditRow(), 3) << "no editor opened";
+    EXPECT_EQ(session.State().EditRow(), 3) << "no editor opened";
     EXPECT_EQ(session->FindUnit("caf\xE9"), 0);
-    EXPECT_EQ(session->StatusText(), "No unit holds \u201ccaf\u00e9\u201d");
+    EXPECT_EQ(session.State().StatusText(), "No unit holds \u201ccaf\u00e9\u201d");
     EXPECT_EQ(session->FindUnit("kvq"), 3);
-    EXPECT_EQ(session->StatusText(), "4 units");
+    EXPECT_EQ(session.State().StatusText(), "4 units");
 }
 
 } // namespace

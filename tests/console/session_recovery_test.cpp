@@ -49,7 +49,7 @@ TEST(SessionRecovery, AskedAgainOnceTheBurstIsOverAtMostThreeTimesACycle) {
             }
         }
         EXPECT_EQ(ticks, c.ticks) << c.rule;
-        EXPECT_EQ(console.session->StatusText(), c.status) << c.rule;
+        EXPECT_EQ(console.session.State().StatusText(), c.status) << c.rule;
     }
 }
 

@@ -32,7 +32,7 @@ public:
     };
     Call operator->() { return Call(*this); }
     ConsoleSession& operator*() { return session_; }
-    const ConsoleSession& operator*() const { return session_; }
+    const SessionState& State() const { return session_.State(); }
 
     TimeOfDay now; // what the clock says when the datagrams go out
 
@@ -52,7 +52,7 @@ struct Console {
         for (const int unit : units)
             session->TakeDatagram(SampleUnitReply(unit), "10.0.0.200");
     }
-    std::string At(int row, int column) const { return CellText((*session).Units(), row, column); }
+    std::string At(int row, int column) const { return CellText(session.State().units, row, column); }
     // A release on the cell of `row` (selecting it), then the text committed there.
     CommitResult Commit(int row, int column, const std::string& text) {
         return session->StartEdit(row, true, column) ? session->SetText(text)
@@ -65,18 +65,18 @@ struct Console {
         return Sent();
     }
     std::string State() const {
-        const ConsoleSession& s = *session;
+        const SessionState& s = session.State();
         return "selected " + std::to_string(s.SelectedUnitIndex()) + " (highlight " +
                std::to_string(sink.highlight) + "), pending " +
-               std::to_string(s.PendingChangeCount()) +
+               std::to_string(s.PendingChangeCount) +
                (sink.buttonsEnabled ? ", buttons on" : ", buttons off") +
                (sink.listEnabled ? ", list on" : ", list off") + ", wait " +
-               std::to_string(s.ReplyWaitTicks());
+               std::to_string(s.ReplyWaitTicks);
     }
     // Apply's steps, one per turn of the window's event loop, until `sends` datagrams have gone
     // out or Apply has ended.
     void RunApply(std::size_t sends = 100) {
-        for (; sink.sent.size() < sends && (*session).Applying() && steps < 99; ++steps)
+        for (; sink.sent.size() < sends && session.State().Applying() && steps < 99; ++steps)
             session->ApplyStep();
     }
 

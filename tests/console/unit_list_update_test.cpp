@@ -75,9 +75,9 @@ TEST_F(UnitListUpdate, RowsMatchByExactMACTextAndOnlyTRUEChecksTheBox) {
 
 TEST_F(UnitListUpdate, AKnownRowKeepsPendingCells) {
     Identify("0D:m 07:1.1.1.1 0C:host 0A:FALSE");
-    MarkPending(1, test::SavedIPColumn, "2.2.2.2");
-    MarkPending(1, ListViewFieldNumberDeviceInformationColumn, "user");
-    table.SetColour(1, test::UseDHCPColumn, ColourRed);
+    MarkPending(1, ColumnSavedIPAddress, "2.2.2.2");
+    MarkPending(1, ColumnDeviceInformation, "user");
+    table.SetColour(1, ColumnUseDHCP, ColourRed);
     Identify("0D:m 07:3.3.3.3 0C:renamed 0A:TRUE 10:info 11:0000040000001000 12:01");
     EXPECT_EQ(Row(1), "Use DHCP red||||||||2.2.2.2 red bold||||renamed|m||"
                       "Free Disk=1024/4096,Backups=Available, red bold");
@@ -87,20 +87,20 @@ TEST_F(UnitListUpdate, AKnownRowKeepsPendingCells) {
 TEST_F(UnitListUpdate, ChangeReplyWritesBlackPlainValuesIntoTheFirstRowWithItsMAC) {
     Identify("0D:m 07:1.1.1.1 10:info 0A:FALSE");
     Identify("0D:other");
-    MarkPending(1, test::UseDHCPColumn, "Use DHCP");
-    MarkPending(1, test::SavedIPColumn, "2.2.2.2");
-    MarkPending(1, test::HostColumn, "newhost");
+    MarkPending(1, ColumnUseDHCP, "Use DHCP");
+    MarkPending(1, ColumnSavedIPAddress, "2.2.2.2");
+    MarkPending(1, ColumnHostName, "newhost");
     Change("0D:m 07:2.2.2.2 0A:TRUE");
     Change("0D:stranger 07:9.9.9.9");
     EXPECT_EQ(Row(1), "Use DHCP checked||||||||2.2.2.2||||newhost red bold|m||info");
     EXPECT_EQ(Row(2), "Use DHCP|||||||||||||other||");
 
-    table.SetText(1, ListViewFieldNumberMACAddressColumn, "other"); // now first in list order
+    table.SetText(1, ColumnMACAddress, "other"); // now first in list order
     Change("0D:other 0C:renamed");
     Identify("0D:m"); // nobody holds "m" any more
     ASSERT_EQ(table.UnitCount(), 3);
-    EXPECT_EQ(table.CellAt(1, test::HostColumn).text + "|" +
-                  table.CellAt(2, test::HostColumn).text + "|" + Row(3),
+    EXPECT_EQ(table.CellAt(1, ColumnHostName).text + "|" +
+                  table.CellAt(2, ColumnHostName).text + "|" + Row(3),
               "renamed||Use DHCP|||||||||||||m||");
 }
 
@@ -118,7 +118,7 @@ TEST_F(UnitListUpdate, RowsStayPutAndKeepTheirIdentityWhileTheTableGrows) {
         EXPECT_EQ(&table.Row(row), addresses[static_cast<std::size_t>(row - 1)]) << row;
         EXPECT_EQ(table.RowOfUnit(table.Row(row).id), row);
         EXPECT_EQ(table.FindRowByMAC(test::SampleMac(row - 1)), row);
-        EXPECT_EQ(table.CellAt(row, test::HostColumn).text, "h" + std::to_string(row - 1));
+        EXPECT_EQ(table.CellAt(row, ColumnHostName).text, "h" + std::to_string(row - 1));
     }
 }
 
@@ -132,17 +132,17 @@ TEST_F(UnitListUpdate, FindByMACAgreesWithAScanOfTheRowsThroughRenames) {
     };
     const auto scan = [&](const std::string& mac) {
         for (int row = 1; row <= table.UnitCount(); ++row)
-            if (table.CellAt(row, test::MACColumn).text == mac)
+            if (table.CellAt(row, ColumnMACAddress).text == mac)
                 return row;
         return 0;
     };
     for (std::uint_fast32_t i = 0; i < Rows; ++i)
-        table.SetText(table.AppendRow("001"), test::MACColumn, text(random() % Texts));
+        table.SetText(table.AppendRow("001"), ColumnMACAddress, text(random() % Texts));
     for (std::uint_fast32_t step = 0; step < Renames; ++step) {
         const int row = static_cast<int>(random() % Rows) + 1;
-        const std::string before = table.CellAt(row, test::MACColumn).text;
+        const std::string before = table.CellAt(row, ColumnMACAddress).text;
         const std::string after = text(random() % Texts);
-        table.SetText(row, test::MACColumn, after);
+        table.SetText(row, ColumnMACAddress, after);
         ASSERT_EQ(table.FindRowByMAC(before), scan(before)) << step;
         ASSERT_EQ(table.FindRowByMAC(after), scan(after)) << step;
     }

@@ -83,7 +83,7 @@ inline void ExpectRowShows(const UnitTable& table, const QJsonObject& reply) {
             EXPECT_EQ(table.CellAt(row, ColumnOfField(f)).text, field(f))
                 << "row " << row << " field " << f;
     }
-    EXPECT_EQ(table.CellAt(row, ListViewFieldNumberDeviceInformationColumn).text,
+    EXPECT_EQ(table.CellAt(row, ColumnDeviceInformation).text,
               RenderExtraField(FieldNumberFreeDisk, field(FieldNumberFreeDisk)) + "," +
                   RenderExtraField(FieldNumberBackupStatus, field(FieldNumberBackupStatus)) + ",");
     for (int column = 1; column <= ListViewFieldNumberColumnCount; ++column)

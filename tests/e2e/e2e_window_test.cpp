@@ -10,7 +10,7 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
     StartSims({"--count", "3"}, {"--count", "3", "--first-index", "2"});
     frmLumivarNetTarnwick window(false); // its real socket
     window.show();
-    const ConsoleSession& session = window.State();
+    const SessionState& session = window.State();
     ASSERT_TRUE(WaitUntil(
         [&] {
             return first.Events("reply").size() == 3 && second.Events("reply").size() == 3 &&
@@ -22,11 +22,11 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
     EXPECT_EQ(session.UnitCount(), 5);
     for (SimProcess* sim : {&first, &second})
         for (const QJsonObject& reply : sim->Events("reply"))
-            ExpectRowShows(session.Units(), reply);
+            ExpectRowShows(session.units, reply);
 
     // Three fields of a unit only the second network reaches.
     const char* const mac = "00:1B:2C:00:00:04";
-    const int row = session.Units().FindRowByMAC(mac);
+    const int row = session.units.FindRowByMAC(mac);
     ASSERT_NE(row, 0);
     const std::vector<std::pair<int, std::string>> edits = {
         {FieldNumberSavedIPAddress, "10.77.9.20"},
@@ -35,17 +35,17 @@ TEST_F(EndToEnd, UnitsOnBothNetworksAreListedAndAnEditReachesOnlyItsUnit) {
     for (const auto& [field, text] : edits) {
         ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(field)));
         ASSERT_EQ(window.Session()->SetText(text), CommitResult::Accepted);
-        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)).colour, ColourRed);
+        EXPECT_EQ(session.units.CellAt(row, ColumnOfField(field)).colour, ColourRed);
     }
     window.Session()->Apply();
     auto black = [&] {
         return std::all_of(edits.begin(), edits.end(), [&](const auto& edit) {
-            return session.Units().CellAt(row, ColumnOfField(edit.first)).colour == ColourBlack;
+            return session.units.CellAt(row, ColumnOfField(edit.first)).colour == ColourBlack;
         });
     };
     ASSERT_TRUE(WaitUntil(black, Timeout)) << "no change reply from the second network";
     for (const auto& [field, text] : edits)
-        EXPECT_EQ(session.Units().CellAt(row, ColumnOfField(field)),
+        EXPECT_EQ(session.units.CellAt(row, ColumnOfField(field)),
                   (Cell{text, ColourBlack, false}));
 
     ASSERT_TRUE(WaitUntil([&] { return !second.Events("changed").empty(); }, Timeout));
@@ -75,10 +75,10 @@ TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
     window.resize(900, 400);
     window.show();
     window.activateWindow();
-    const ConsoleSession& session = window.State();
+    const SessionState& session = window.State();
     ASSERT_TRUE(WaitUntil([&] { return session.UnitCount() == 3; }, Timeout));
     for (int row = 1; row <= 3; ++row) {
-        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnOfField(FieldNumberHostName)));
+        ASSERT_TRUE(window.Session()->StartEdit(row, true, ColumnHostName));
         ASSERT_EQ(window.Session()->SetText("site-" + std::to_string(row)), CommitResult::Accepted);
     }
     window.Session()->Apply();
@@ -135,7 +135,7 @@ TEST_F(EndToEnd, TheKeyboardAloneEditsAndAppliesAUnit) {
     const char* const nextUnit = "00:1B:2C:00:00:01";
     console.Keys({"Down"});
     ASSERT_TRUE(WaitUntil([&] { return selectsOf(nextUnit) > 0; }, Timeout)) << "Down selects";
-    const int savedIP = ColumnOfField(FieldNumberSavedIPAddress);
+    const int savedIP = ColumnSavedIPAddress;
     console.Keys(QStringList(savedIP - 1, "Right") << "F2");
     console.Type("10.1.0.77");
     Screenshot("keyboard-edit");
@@ -230,7 +230,7 @@ TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
     };
     {
         frmLumivarNetTarnwick roomy(false); // room for the whole burst
-        ASSERT_TRUE(WaitUntil([&] { return roomy.Session()->UnitCount() == 1000; }, Timeout));
+        ASSERT_TRUE(WaitUntil([&] { return roomy.State().UnitCount() == 1000; }, Timeout));
         QTest::qWait(2500); // well past a second of quiet
         EXPECT_EQ(first.Count(isIdentification), 1) << "asked again with nothing lost";
         EXPECT_EQ(panel(roomy), "1000 units");
@@ -239,7 +239,7 @@ TEST_F(EndToEnd, RepliesLostToAFullReceiveBufferAreAskedForAgain) {
     transport->CapReceiveBuffer(1); // the kernel's least: room for a handful
     frmLumivarNetTarnwick cramped(false, std::move(transport));
     ASSERT_TRUE(WaitUntil([&] { return first.Count(isIdentification) == 3; }, Timeout))
-        << "not asked again; " << cramped.Session()->UnitCount() << " units listed";
+        << "not asked again; " << cramped.State().UnitCount() << " units listed";
     std::vector<qint64> asked;
     for (const QJsonObject& request : first.Events("request"))
         if (isIdentification(request))

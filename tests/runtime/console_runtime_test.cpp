@@ -46,7 +46,7 @@ TEST(ConsoleRuntime, WhatTheLinkSaysWhileSendingReachesTheSessionOnlyBetweenItsC
     // Unselect the first unit, select the second: both leave once the call is over.
     ASSERT_TRUE(runtime.Session()->SelectRow(2));
     EXPECT_EQ(link.sent, (Texts{"unselect 1 (selected 2)", "select 2 (selected 2)"}));
-    EXPECT_EQ(runtime.State().LocalAddresses(), Texts{"10.0.0.5"});
+    EXPECT_EQ(runtime.State().host.LocalAddresses(), Texts{"10.0.0.5"});
 }
 
 } // namespace

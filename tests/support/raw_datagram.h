@@ -56,15 +56,5 @@ std::string Labels(const Texts& datagrams);
 std::string CellText(const UnitTable& table, int row, int column);
 
 // The columns tests edit, from the product's own map.
-inline constexpr int UseDHCPColumn = ColumnOfField(FieldNumberUseDHCP);
-inline constexpr int UnitIDColumn = ColumnOfField(FieldNumberUnitID);
-inline constexpr int SerialColumn = ColumnOfField(FieldNumberSerialNumber);
-inline constexpr int SavedIPColumn = ColumnOfField(FieldNumberSavedIPAddress);
-inline constexpr int SubnetColumn = ColumnOfField(FieldNumberSubnetMask);
-inline constexpr int GatewayColumn = ColumnOfField(FieldNumberDefaultGateway);
-inline constexpr int DNSColumn = ColumnOfField(FieldNumberDNSServer);
-inline constexpr int HostColumn = ColumnOfField(FieldNumberHostName);
-inline constexpr int MACColumn = ColumnOfField(FieldNumberMACAddress);
-inline constexpr int VendorColumn = ColumnOfField(FieldNumberVendorManufacturer);
 
 } // namespace tarnwick::test
