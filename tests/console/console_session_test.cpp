@@ -143,20 +143,16 @@ TEST(ConsoleSessionEditor, AnOverLongTextIsRefusedAndAnAddressIsKeptPlain) {
 }
 
 TEST_F(SessionTest, AnEditBelongsToItsUnitNotToItsRow) {
-    for (const std::vector<int>& answering : {std::vector{2, 1, 3}, std::vector{3, 1}}) {
-        session->Refresh();
-        Feed({1, 2, 3});
-        ASSERT_EQ(session->StartEdit(2, true, ColumnSavedIPAddress),
-                  (EditPlacement{2, ColumnSavedIPAddress, "10.1.0.2"}));
-        session->Refresh();
-        for (const int unit : answering)
-            Feed({unit});
-        EXPECT_EQ(session->SetText("10.1.0.77"), CommitResult::Accepted);
-        EXPECT_EQ(session.State().PendingChangeCount, 0);
-        session->Apply();
-        RunApply();
-        EXPECT_EQ(Sent().find("changes"), std::string::npos);
-    }
+    Feed({1, 2, 3});
+    ASSERT_EQ(session->StartEdit(2, true, ColumnSavedIPAddress),
+              (EditPlacement{2, ColumnSavedIPAddress, "10.1.0.2"}));
+    session->Refresh();
+    Feed({2, 1, 3});
+    EXPECT_EQ(session->SetText("10.1.0.77"), CommitResult::Accepted);
+    EXPECT_EQ(session.State().PendingChangeCount, 0);
+    session->Apply();
+    RunApply();
+    EXPECT_EQ(Sent().find("changes"), std::string::npos);
 }
 
 TEST_F(SessionTest, FailedSendsAreSaidOncePerRunBesideAnOpenIntakeBox) {
