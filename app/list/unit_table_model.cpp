@@ -98,6 +98,9 @@ QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 Qt::ItemFlags UnitTableModel::flags(const QModelIndex& index) const {
+    // The root is no item: a view asking it must not take it for one.
+    if (!index.isValid())
+        return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (index.column() == 0)
         flags |= Qt::ItemIsUserCheckable;

@@ -6,6 +6,7 @@
 #include "runtime/host_identity.h"
 #include "tests/app/window_test_support.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -35,6 +36,9 @@ void Tick(QTreeView* list, int row, bool on) {
 
 TEST(MainWindow, ControlsFollowTheSession) {
     WindowUnderTest w;
+    // Qt's own checks of a model, on every change the list goes through below.
+    const QAbstractItemModelTester tester(w.List()->model(),
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(w.Sent(), "identify");
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick");
     EXPECT_EQ(w.List()->accessibleName(), "Units online");
@@ -59,6 +63,9 @@ TEST(MainWindow, ControlsFollowTheSession) {
               FieldBit(FieldNumberMACAddress) | FieldBit(FieldNumberHostName));
     w.Session()->TimerOpenTick(w.link->State());
     EXPECT_EQ(w->windowTitle(), "Lumivar Network Tarnwick - Open");
+    w.Session()->Refresh();
+    w.AddUnits(3);
+    EXPECT_EQ(w.List()->model()->rowCount(), 3);
 }
 
 TEST(MainWindow, ApplyYieldsToTheLoopAndClosingMeanwhileIsSafe) {
