@@ -118,37 +118,6 @@ TEST_F(EndToEnd, EachUnitsResultIsShownAndOnlyTheUnansweredOneIsSentAgain) {
     EXPECT_EQ(named.back().toStdString(), "00:1B:2C:00:00:01");
 }
 
-// The installed binary, driven by X key events only: select, edit and Apply without a mouse.
-TEST_F(EndToEnd, TheKeyboardAloneEditsAndAppliesAUnit) {
-    StartSims({"--count", "3"});
-    Console console(runtime);
-    const auto isSelect = Request(FunctionCodeSelectUnit);
-    const auto selectsOf = [&](const char* mac) {
-        int count = 0;
-        for (const QJsonObject& request : first.Events("request"))
-            count += isSelect(request) && NamedUnit(request) == mac;
-        return count;
-    };
-    ASSERT_TRUE(WaitUntil([&] { return selectsOf(FirstUnitMAC) > 0; }, 10000))
-        << console.process.readAllStandardError().toStdString();
-    console.Focus();
-    const char* const nextUnit = "00:1B:2C:00:00:01";
-    console.Keys({"Down"});
-    ASSERT_TRUE(WaitUntil([&] { return selectsOf(nextUnit) > 0; }, Timeout)) << "Down selects";
-    const int savedIP = ColumnSavedIPAddress;
-    console.Keys(QStringList(savedIP - 1, "Right") << "F2");
-    console.Type("10.1.0.77");
-    Screenshot("keyboard-edit");
-    console.Keys({"Return", "Tab", "space"});
-    ASSERT_TRUE(WaitUntil([&] { return !first.Events("changed").empty(); }, Timeout));
-    QTest::qWait(300);
-    const auto changed = first.Events("changed");
-    ASSERT_EQ(changed.size(), 1u);
-    EXPECT_EQ(changed[0]["mac"].toString(), nextUnit);
-    EXPECT_EQ(changed[0]["fields"].toObject(),
-              (QJsonObject{{QString::number(FieldNumberSavedIPAddress), "10.1.0.77"}}));
-}
-
 // A plan's round trip through the installed binary: export, edit the file as a spreadsheet
 // would, import, Apply; the next export says which units confirmed.
 TEST_F(EndToEnd, AnExportedListEditedAndImportedChangesExactlyItsUnits) {
@@ -195,7 +164,7 @@ TEST_F(EndToEnd, AnExportedListEditedAndImportedChangesExactlyItsUnits) {
     QTest::qWait(500);
     Screenshot("plan-imported");
     console.Focus();
-    console.Keys({"Tab", "space"}); // from the list to Apply
+    console.Keys({"Tab", "space"}); // from the list to Apply, by the keyboard alone
     ASSERT_TRUE(WaitUntil([&] { return first.Events("changed").size() == 2; }, 2 * Timeout));
     QTest::qWait(300);
     std::map<QString, QString> changed;
