@@ -17,8 +17,8 @@ TimeOfDay Now() {
 } // namespace
 
 ConsoleRuntime::ConsoleRuntime(bool internalMode, SessionListener& views,
-                               std::unique_ptr<DatagramLink> link)
-    : views_(views), session_(*this, internalMode),
+                               std::unique_ptr<DatagramLink> link, bool selectsFirstUnit)
+    : views_(views), session_(*this, internalMode, selectsFirstUnit),
       link_(link ? std::move(link) : std::make_unique<UdpTransport>()) {
     TimerOpen.setInterval(TimerOpenIntervalMs);
     connect(&TimerOpen, &QTimer::timeout, this, &ConsoleRuntime::Tick);
@@ -68,7 +68,8 @@ void ConsoleRuntime::Tick() {
     Session()->TimerOpenTick(link_->State());
     emit Ticked();
     // For timing big sites from outside: how many are listed, each time that changes.
-    if (trace_ && std::exchange(tracedUnits_, session_.State().UnitCount()) != session_.State().UnitCount())
+    if (trace_ &&
+        std::exchange(tracedUnits_, session_.State().UnitCount()) != session_.State().UnitCount())
         qInfo("tarnwick: %d units listed", tracedUnits_);
 }
 

@@ -4,8 +4,8 @@
 // session to a link or a timer.
 #pragma once
 
-#include "console/session/console_session.h"
 #include "console/network/network_interfaces.h"
+#include "console/session/console_session.h"
 #include "runtime/datagram_link.h"
 
 #include <QObject>
@@ -37,8 +37,9 @@ public:
 
     // Without a link of its own the runtime talks through the real UDP transport. `views` hears
     // what the session tells its views; it outlives the runtime.
+    // `selectsFirstUnit` as the session takes it.
     ConsoleRuntime(bool internalMode, SessionListener& views,
-                   std::unique_ptr<DatagramLink> link = {});
+                   std::unique_ptr<DatagramLink> link = {}, bool selectsFirstUnit = true);
     ~ConsoleRuntime() override;
     ConsoleRuntime(const ConsoleRuntime&) = delete;
     ConsoleRuntime& operator=(const ConsoleRuntime&) = delete;

@@ -2,8 +2,8 @@
 
 #include "runtime/host_identity.h"
 
-#include "console/session/console_session.h"
 #include "console/network/ipv4_address.h"
+#include "console/session/console_session.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 

@@ -39,10 +39,9 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* p
     txtDNSServer = AddressField(this, "txtDNSServer", "DNS server (optional)");
     // The mask the units already have is the likely one.
     const int first = std::max(runtime_.State().SelectedUnitIndex(), 1);
-    const std::string mask =
-        runtime_.State().units.HasRow(first)
-            ? runtime_.State().units.CellAt(first, ColumnSubnetMask).text
-            : std::string();
+    const std::string mask = runtime_.State().units.HasRow(first)
+                                 ? runtime_.State().units.CellAt(first, ColumnSubnetMask).text
+                                 : std::string();
     txtSubnetMask->setText(mask.empty() ? QString("255.255.255.0") : Latin1(mask));
     optFromSelected = new QRadioButton("From the &selected unit to the end of the list", this);
     optFromSelected->setObjectName("optFromSelected");
@@ -92,8 +91,7 @@ AssignAddressesDialog::AssignAddressesDialog(ConsoleRuntime& runtime, QWidget* p
 }
 
 AddressAssignment AssignAddressesDialog::Assignment() const {
-    const int from =
-        optFromSelected->isChecked() ? runtime_.State().units.RowOfUnit(fromUnit_) : 0;
+    const int from = optFromSelected->isChecked() ? runtime_.State().units.RowOfUnit(fromUnit_) : 0;
     return {Typed(txtStartAddress), Typed(txtSubnetMask), Typed(txtDefaultGateway),
             Typed(txtDNSServer), std::max(from, 1)};
 }

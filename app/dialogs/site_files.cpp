@@ -1,6 +1,7 @@
 #include "app/dialogs/site_files.h"
 
 #include "app/dialogs/message_box.h"
+#include "runtime/plan_file.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -73,29 +74,14 @@ std::optional<QString> WriteExport(const QString& path, const std::string& text)
     return std::nullopt;
 }
 
-std::variant<QByteArray, QString> ReadPlanFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString("Could not read %1: %2").arg(path, file.errorString());
-    const QString tooLarge = QString("%1 is too large to be a plan (over 10 MB).").arg(path);
-    if (file.size() > LargestPlan)
-        return tooLarge;
-    // A device or a pipe has no size to check beforehand.
-    QByteArray bytes = file.read(LargestPlan + 1);
-    if (bytes.size() > LargestPlan)
-        return tooLarge;
-    if (file.error() != QFileDevice::NoError)
-        return QString("Could not read %1: %2").arg(path, file.errorString());
-    return bytes;
-}
-
 void ExportListToFile(QWidget* parent, ConsoleRuntime& runtime) {
     ChooseFile(parent, "Export List", QFileDialog::AcceptSave,
                [parent, &runtime](const QString& path, const QFileDialog& dialog) {
                    const char separator =
                        dialog.selectedNameFilter() == SemicolonSeparatedFilter ? ';' : ',';
                    // The list as it is when the user says where, not when the dialog opened.
-                   if (const auto failed = WriteExport(path, ExportList(runtime.State(), separator)))
+                   if (const auto failed =
+                           WriteExport(path, ExportList(runtime.State(), separator)))
                        Tell(parent, MessageIcon::Critical, "Export List",
                             QString("Could not write %1: %2").arg(path, *failed));
                });

@@ -48,8 +48,7 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || row > shownRows_ || !Table().HasRow(row))
         return {};
     const Cell& cell = Table().CellAt(row, column);
-    const ChangeResult* result =
-        column == ColumnUseDHCP ? runtime_.State().ResultOf(row) : nullptr;
+    const ChangeResult* result = column == ColumnUseDHCP ? runtime_.State().ResultOf(row) : nullptr;
     const bool addressColumn = column == ColumnIPAddress;
     switch (role) {
     case Qt::DisplayRole:

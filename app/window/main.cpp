@@ -1,9 +1,9 @@
 // tarnwick: the set-up console for KVQ network video units.
+#include "app/version.h"
 #include "app/window/command_line.h"
 #include "app/window/main_window.h"
-#include "app/window/single_instance.h"
 #include "app/window/termination_signal.h"
-#include "app/version.h"
+#include "runtime/single_instance.h"
 
 #include <QApplication>
 

@@ -2,14 +2,14 @@
 
 #include "app/dialogs/about_box.h"
 #include "app/dialogs/assign_addresses_dialog.h"
+#include "app/dialogs/message_box.h"
+#include "app/dialogs/site_files.h"
 #include "app/list/field_edit.h"
 #include "app/list/latin1.h"
-#include "app/dialogs/message_box.h"
 #include "app/list/row_context_menu.h"
-#include "app/dialogs/site_files.h"
-#include "app/window/toolbar_icons.h"
 #include "app/list/unit_list_view.h"
 #include "app/list/unit_table_model.h"
+#include "app/window/toolbar_icons.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -150,8 +150,7 @@ void frmLumivarNetTarnwick::FindNext() {
 void frmLumivarNetTarnwick::ShowAboutBox() {
     OpenMessageBox(
         this,
-        {MessageIcon::Information, ApplicationTitle, AboutText(runtime_.State().InternalMode)},
-        {});
+        {MessageIcon::Information, ApplicationTitle, AboutText(runtime_.State().InternalMode)}, {});
 }
 
 void frmLumivarNetTarnwick::ShowMessage(const MessageReport& report, MessageOrigin origin) {

@@ -1,8 +1,8 @@
 #include "app/window/window_controls.h"
 
 #include "app/list/pending_edit_delegate.h"
-#include "app/window/toolbar_icons.h"
 #include "app/list/unit_list_view.h"
+#include "app/window/toolbar_icons.h"
 #include "console/requests/unit_request_builder.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "console/planning/address_sequence.h"
 
-#include "console/table/field_validation.h"
 #include "console/network/ipv4_address.h"
+#include "console/table/field_validation.h"
 #include "console/table/latin1_text.h"
 #include "protocol/constants.h"
 

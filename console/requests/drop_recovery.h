@@ -20,6 +20,8 @@ public:
     void CycleStarted();
     // What was lost in this cycle and whether the units were asked again; empty when nothing was.
     std::string Text() const;
+    // Replies lost in this cycle.
+    std::uint64_t Lost() const { return lost_; }
 
 private:
     std::uint64_t lost_ = 0;

@@ -22,9 +22,8 @@ int ApplyWalk::NextRow(const UnitTable& table) {
     while (next_ <= steps_) {
         const int n = next_++;
         // A walk over every row knows rows; a resend knows units, whose rows a Refresh changes.
-        const int row = units_.empty()
-                            ? (table.HasRow(n) ? n : 0)
-                            : table.RowOfUnit(units_[static_cast<std::size_t>(n - 1)]);
+        const int row = units_.empty() ? (table.HasRow(n) ? n : 0)
+                                       : table.RowOfUnit(units_[static_cast<std::size_t>(n - 1)]);
         if (row != 0)
             return row;
     }

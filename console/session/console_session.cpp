@@ -17,8 +17,8 @@ constexpr std::array<const char*, 10> SocketStateTexts = {
 
 } // namespace
 
-ConsoleSession::ConsoleSession(SessionListener& listener, bool internalMode)
-    : sink_(listener), state_(internalMode) {}
+ConsoleSession::ConsoleSession(SessionListener& listener, bool internalMode, bool selectsFirstUnit)
+    : sink_(listener), state_(internalMode), selectsFirstUnit_(selectsFirstUnit) {}
 
 void ConsoleSession::StartUp() {
     state_.caption = state_.BaseCaption();
@@ -72,8 +72,7 @@ void ConsoleSession::TakeChangeReply(const ChangeReply& reply, std::string_view 
     const std::string* only = nullptr;
     for (int row = 1; row <= units.UnitCount(); ++row) {
         const std::string& rowMac = units.CellAt(row, ColumnMACAddress).text;
-        if (units.CellAt(row, ColumnIPAddress).text != sender ||
-            !results.Waiting(rowMac))
+        if (units.CellAt(row, ColumnIPAddress).text != sender || !results.Waiting(rowMac))
             continue;
         if (only)
             return;
@@ -157,8 +156,7 @@ void ConsoleSession::SetSelectedUnit(int row) {
     const UnitTable& units = state_.units;
     state_.selection = {};
     if (units.HasRow(row))
-        state_.selection = {units.Row(row).id,
-                            units.CellAt(row, ColumnMACAddress).text};
+        state_.selection = {units.Row(row).id, units.CellAt(row, ColumnMACAddress).text};
     sink_.HighlightChanged(units.HasRow(row) ? row : 0);
 }
 
@@ -210,7 +208,8 @@ void ConsoleSession::TimerOpenTick(SocketState socketState) {
 
     if (state_.UnitCount() <= 0)
         return;
-    if (state_.SelectedUnitIndex() == -1 && !state_.selection.away && !state_.AutoSelectDone) {
+    if (selectsFirstUnit_ && state_.SelectedUnitIndex() == -1 && !state_.selection.away &&
+        !state_.AutoSelectDone) {
         state_.CurrentFieldNumber = FieldNumberVendorManufacturer;
         SetSelectedUnit(1);
         state_.AutoSelectDone = true;

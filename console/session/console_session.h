@@ -38,7 +38,9 @@ struct OutgoingDatagram {
 
 class ConsoleSession {
 public:
-    ConsoleSession(SessionListener& listener, bool internalMode);
+    // `selectsFirstUnit`: the first unit listed is selected by itself, as the window does; a
+    // front end without a list leaves every unit alone until it is told to select one.
+    ConsoleSession(SessionListener& listener, bool internalMode, bool selectsFirstUnit = true);
 
     // Start-up's part: the counters, an empty list, and the first identification request.
     void StartUp();
@@ -143,6 +145,7 @@ private:
     // The last datagram's outcome: the next one decodes into its storage.
     IntakeOutcome intake_;
     std::deque<OutgoingDatagram> outbox_;
+    const bool selectsFirstUnit_;
 };
 
 } // namespace tarnwick

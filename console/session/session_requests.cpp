@@ -1,6 +1,6 @@
 // The requests for one unit, and the check box that selects and marks it.
-#include "console/session/console_session.h"
 #include "console/requests/unit_request_builder.h"
+#include "console/session/console_session.h"
 
 #include <utility>
 
@@ -53,12 +53,11 @@ void ConsoleSession::SendChanges(int row) {
     state_.ReplyWaitTicks = ChangeReplyWaitTicks;
     const std::uint16_t filter =
         GetIdentificationFilterBits(state_.units, row, state_.IdentificationFilterChecks(), report);
-    const auto request =
-        BuildUnitRequest(FunctionCodeChangeSettings, MessageClassChangeRequest,
-                         state_.units.Row(row).version, filter, change, state_.units, row, ChangeColumnMap());
+    const auto request = BuildUnitRequest(FunctionCodeChangeSettings, MessageClassChangeRequest,
+                                          state_.units.Row(row).version, filter, change,
+                                          state_.units, row, ChangeColumnMap());
     if (request)
-        SendABroadcastMessage(*request,
-                              state_.units.CellAt(row, ColumnMACAddress).text);
+        SendABroadcastMessage(*request, state_.units.CellAt(row, ColumnMACAddress).text);
 }
 
 void ConsoleSession::RowCheckBoxChanged(int row, bool checked) {

@@ -12,7 +12,6 @@ namespace {
 constexpr char CaptionNormal[] = "Lumivar Network Tarnwick";
 constexpr char CaptionInternal[] = "Lumivar Network Tarnwick - Internal Version";
 
-
 } // namespace
 
 SessionState::SessionState(bool internalMode) : InternalMode(internalMode) {
@@ -47,15 +46,12 @@ int SessionState::MarkedCells() const {
 }
 
 const ChangeResult* SessionState::ResultOf(int row) const {
-    return units.HasRow(row)
-               ? results.Find(units.CellAt(row, ColumnMACAddress).text)
-               : nullptr;
+    return units.HasRow(row) ? results.Find(units.CellAt(row, ColumnMACAddress).text) : nullptr;
 }
 
 bool SessionState::Resendable(int row) const {
     // Its changes discarded, a unit has nothing left to send.
-    return results.Unconfirmed(units.CellAt(row, ColumnMACAddress).text) &&
-           MarkedCells(row) > 0;
+    return results.Unconfirmed(units.CellAt(row, ColumnMACAddress).text) && MarkedCells(row) > 0;
 }
 
 bool SessionState::HasUnconfirmed() const {
@@ -110,11 +106,10 @@ std::vector<std::string> CheckAddresses(const SessionState& state) {
     std::vector<UnitAddresses> listed;
     for (int row = 1; row <= units.UnitCount(); ++row)
         listed.push_back(
-            {units.CellAt(row, ColumnMACAddress).text,
-             units.CellAt(row, ColumnIPAddress).text, units.CellAt(row, ColumnSavedIPAddress).text,
-             units.CellAt(row, ColumnSubnetMask).text, units.CellAt(row, ColumnDefaultGateway).text,
-             units.CellAt(row, ColumnDNSServer).text, units.Row(row).checked,
-             state.MarkedCells(row) > 0});
+            {units.CellAt(row, ColumnMACAddress).text, units.CellAt(row, ColumnIPAddress).text,
+             units.CellAt(row, ColumnSavedIPAddress).text, units.CellAt(row, ColumnSubnetMask).text,
+             units.CellAt(row, ColumnDefaultGateway).text, units.CellAt(row, ColumnDNSServer).text,
+             units.Row(row).checked, state.MarkedCells(row) > 0});
     return AddressProblems(listed, state.host.LocalAddresses());
 }
 
@@ -126,10 +121,11 @@ AddressSequence PreviewAddresses(const SessionState& state, const AddressAssignm
     const UnitTable& units = state.units;
     std::vector<ListedAddresses> listed;
     for (int row = 1; row <= units.UnitCount(); ++row)
-        listed.push_back(
-            {units.CellAt(row, ColumnMACAddress).text,
-             units.CellAt(row, ColumnIPAddress).text, units.CellAt(row, ColumnSavedIPAddress).text,
-             units.CellAt(row, ColumnDefaultGateway).text, units.CellAt(row, ColumnDNSServer).text});
+        listed.push_back({units.CellAt(row, ColumnMACAddress).text,
+                          units.CellAt(row, ColumnIPAddress).text,
+                          units.CellAt(row, ColumnSavedIPAddress).text,
+                          units.CellAt(row, ColumnDefaultGateway).text,
+                          units.CellAt(row, ColumnDNSServer).text});
     return SequenceAddresses(listed, assignment, state.host.LocalAddresses());
 }
 

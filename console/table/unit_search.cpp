@@ -32,8 +32,7 @@ int FindNextRow(const UnitTable& units, int afterRow, std::string_view text) {
     const int start = units.HasRow(afterRow) ? afterRow : 0;
     for (int step = 1; step <= count; ++step) {
         const int row = (start + step - 1) % count + 1;
-        for (int column = ColumnUseDHCP + 1;
-             column <= ListViewFieldNumberColumnCount; ++column)
+        for (int column = ColumnUseDHCP + 1; column <= ListViewFieldNumberColumnCount; ++column)
             if (Holds(units.CellAt(row, column).text, text))
                 return row;
     }

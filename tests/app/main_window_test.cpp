@@ -1,9 +1,10 @@
 // The window as a view of the session, offscreen: what only the widgets can show.
-#include "app/window/command_line.h"
+#include "app/dialogs/site_files.h"
 #include "app/list/pending_edit_delegate.h"
 #include "app/list/readable_colour.h"
-#include "app/dialogs/site_files.h"
+#include "app/window/command_line.h"
 #include "runtime/host_identity.h"
+#include "runtime/plan_file.h"
 #include "tests/app/window_test_support.h"
 
 #include <QAbstractItemModelTester>
@@ -130,7 +131,8 @@ TEST(MainWindow, ARowsContextMenuActsOnItsUnit) {
     ASSERT_TRUE(w.Session()->StartEdit(2, true, ColumnHostName));
     ASSERT_EQ(w.Session()->SetText("lobby"), CommitResult::Accepted);
     auto menuItem = [&](int row, const QString& text) -> QAction* {
-        emit w.List()->customContextMenuRequested(w.CellRect(row, ColumnVendorManufacturer).center());
+        emit w.List()->customContextMenuRequested(
+            w.CellRect(row, ColumnVendorManufacturer).center());
         for (QMenu* menu : w->findChildren<QMenu*>("RowContextMenu"))
             for (QAction* action : menu->actions())
                 if (menu->isVisible() && action->text() == text)

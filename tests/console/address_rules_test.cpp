@@ -1,7 +1,7 @@
 // The address rules of a site plan: the check before Apply, the sequence, and reachability.
+#include "console/network/reachability.h"
 #include "console/planning/address_checks.h"
 #include "console/planning/address_sequence.h"
-#include "console/network/reachability.h"
 
 #include <gtest/gtest.h>
 

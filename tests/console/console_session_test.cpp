@@ -46,7 +46,8 @@ TEST_F(SessionTest, RowOneIsSelectedOnceTick61IdentifiesAndRefreshKeepsTheCounte
     EXPECT_TRUE(session->SelectRow(1) && session->SelectRow(1) && !session->SelectRow(3));
     EXPECT_EQ(Sent(), "unselect 1, select 2") << "row 1 holds unit 2";
     EXPECT_EQ(session.State().EditRow(), 0);
-    EXPECT_FALSE(session->StartEdit(1, false, ColumnSavedIPAddress)); // a release beside the row unselects
+    EXPECT_FALSE(
+        session->StartEdit(1, false, ColumnSavedIPAddress)); // a release beside the row unselects
     EXPECT_EQ(Sent(), "unselect 2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 1, buttons on, list on, wait 0");
     EXPECT_EQ(Tick(), "") << "no second automatic selection";
@@ -89,7 +90,9 @@ TEST(UnitRequestBuilder, ARowOfAnotherVersionGetsNoMasksAndSaysSo) {
     table.SetText(1, ColumnMACAddress, SampleMac(1));
     table.SetColour(1, ColumnHostName, ColourRed);
     Texts shown;
-    const MessageSink report = [&](const MessageReport& r) { shown.push_back(r.title + ": " + r.text); };
+    const MessageSink report = [&](const MessageReport& r) {
+        shown.push_back(r.title + ": " + r.text);
+    };
     EXPECT_EQ(GetIdentificationFilterBits(table, 1, 0x1000, report), 0);
     EXPECT_EQ(GetChangedFieldBits(table, 1, report), 0);
     EXPECT_EQ(shown, Texts(2, "Error - Version Number: 002 - unknown version number."));

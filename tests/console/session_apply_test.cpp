@@ -49,7 +49,8 @@ TEST(ConsoleSessionApply, WalksEveryRowAndReselectsTheUnitSelectedBefore) {
         c.Feed({1, 2, 3});
         ASSERT_EQ(c.Commit(1, ColumnSavedIPAddress, "10.1.0.91"), CommitResult::Accepted);
         ASSERT_EQ(c.Commit(3, ColumnSavedIPAddress, "10.1.0.93"), CommitResult::Accepted);
-        EXPECT_FALSE(c.session->StartEdit(before == -1 ? 3 : before, before != -1, ColumnVendorManufacturer));
+        EXPECT_FALSE(c.session->StartEdit(before == -1 ? 3 : before, before != -1,
+                                          ColumnVendorManufacturer));
         c.Sent();
         c.session->Apply();
         c.RunApply(before == -1 ? 2 : 3); // up to the first change request
@@ -58,9 +59,10 @@ TEST(ConsoleSessionApply, WalksEveryRowAndReselectsTheUnitSelectedBefore) {
         c.RunApply();
         EXPECT_EQ(c.Sent(), sent);
         EXPECT_FALSE(c.session.State().Applying());
-        const std::string cells = c.session.State().UnitCount()
-                                      ? "; " + c.At(1, ColumnSavedIPAddress) + "|" + c.At(3, ColumnSavedIPAddress)
-                                      : "";
+        const std::string cells =
+            c.session.State().UnitCount()
+                ? "; " + c.At(1, ColumnSavedIPAddress) + "|" + c.At(3, ColumnSavedIPAddress)
+                : "";
         EXPECT_EQ(state.empty() ? "" : c.State() + cells, state); // after ShutDown nothing matters
     }
 }
@@ -88,7 +90,8 @@ TEST_F(SessionTest, DisabledListIgnoresReleasesUntilTheTenTickWaitOrAChangeReply
     EXPECT_EQ(At(1, ColumnSavedIPAddress) + "; " + State(), "10.1.0.91 red bold" + released);
     session->ResendChanges(1);
     RunApply();
-    EXPECT_EQ(session->TakeDatagram(ChangeReplyBytes({}), "10.0.0.1"), IntakeResult::InvalidChangeReply);
+    EXPECT_EQ(session->TakeDatagram(ChangeReplyBytes({}), "10.0.0.1"),
+              IntakeResult::InvalidChangeReply);
     EXPECT_EQ(At(1, ColumnSavedIPAddress) + "; " + State(), "10.1.0.91 red bold" + released);
     session->ResendChanges(1);
     RunApply();
@@ -107,7 +110,8 @@ TEST_F(SessionTest, CancelAllRestoresWhatTheUnitsLastReported) {
                           "u");
     ASSERT_EQ(At(1, ColumnSavedIPAddress), "10.1.0.91 red");
     session->CancelAll();
-    EXPECT_EQ(At(1, ColumnSavedIPAddress) + "|" + At(2, ColumnHostName) + "|" + At(2, ColumnUseDHCP),
+    EXPECT_EQ(At(1, ColumnSavedIPAddress) + "|" + At(2, ColumnHostName) + "|" +
+                  At(2, ColumnUseDHCP),
               "10.1.0.77|kvq-2|Use DHCP");
     EXPECT_EQ(State(), "selected 2 (highlight 2), pending 0, buttons off, list on, wait 0");
 }

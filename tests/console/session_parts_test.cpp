@@ -94,7 +94,8 @@ TEST(MessageGate, OneBoxPerOriginAndARunOfFailuresSaidOnce) {
 
 TEST(HostNetworks, EveryAddressOnceAndTheSubnetsOfTheInterfacesUp) {
     // A host name that resolves to 127.0.1.1 names none of the addresses broadcasts leave from.
-    const NetworkInterface wired{"eth0", 2, true, true, true, false, {"10.0.0.5", "127.0.1.1"}, {8, 8}};
+    const NetworkInterface wired{"eth0", 2, true, true, true, false, {"10.0.0.5", "127.0.1.1"},
+                                 {8, 8}};
     const NetworkInterface wifi{"wlan0", 3, true, true, true, false, {"192.168.1.20"}, {24}};
     HostNetworks host;
     EXPECT_EQ(host.UnreachableHint("172.16.0.9", "255.255.0.0"), std::nullopt) << "none known yet";

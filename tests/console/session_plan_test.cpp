@@ -85,9 +85,9 @@ TEST(PlanImport, OnlyTheLeadingZerosASpreadsheetDropsAreTakenForTheUnitsOwn) {
              {ColumnSavedIPAddress, "010.001.000.001", "10.1.0.1", Edit},
              {ColumnSavedIPAddress, "0000", "0", Refused}}) {
         Console console;
-        const std::string field = column == ColumnUnitID ? "0F"
+        const std::string field = column == ColumnUnitID     ? "0F"
                                   : column == ColumnHostName ? "0C"
-                                                         : "07";
+                                                             : "07";
         console.session->TakeDatagram(
             IdentificationReplyBytes({{"0D", SampleMac(1)}, {"0A", "FALSE"}, {field, cell}}),
             "10.0.0.200");
@@ -137,8 +137,9 @@ TEST_F(SessionTest, AnImportedPlanIsPendingLikeTypingAndSendsNothing) {
     EXPECT_EQ(result.unknownMacs, (Texts{"00:1B:2C:00:00:09"}));
     EXPECT_EQ(ImportNotes(result), "1 unit of the plan is not in the list:\n00:1B:2C:00:00:09");
     EXPECT_EQ(result.edits.size(), 2u);
-    EXPECT_EQ(At(2, ColumnHostName) + "|" + At(2, ColumnUseDHCP) + "|" + At(2, ColumnSavedIPAddress) + "|" +
-                  At(2, ColumnSerialNumber) + "|" + At(2, ColumnVendorManufacturer),
+    EXPECT_EQ(At(2, ColumnHostName) + "|" + At(2, ColumnUseDHCP) + "|" +
+                  At(2, ColumnSavedIPAddress) + "|" + At(2, ColumnSerialNumber) + "|" +
+                  At(2, ColumnVendorManufacturer),
               "cam;2 red bold|Use DHCP red bold checked|10.1.0.2|SN100002|Lumivar");
     EXPECT_EQ(Sent(), "") << "no select request for a planned check box";
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 2, buttons on, list on, wait 0");
@@ -186,7 +187,8 @@ TEST_F(SessionTest, AddressesFromAPlanOrAnAssignmentAreKeptPlain) {
         session->ImportPlan("MAC Address,Saved IP Address\n" + SampleMac(1) + ",10.1.000.001\n" +
                             SampleMac(2) + ",192.168.001.010\n");
     EXPECT_EQ(plan.problems, Texts{});
-    EXPECT_EQ(At(1, ColumnSavedIPAddress) + "|" + At(2, ColumnSavedIPAddress), "10.1.0.1|192.168.1.10 red bold");
+    EXPECT_EQ(At(1, ColumnSavedIPAddress) + "|" + At(2, ColumnSavedIPAddress),
+              "10.1.0.1|192.168.1.10 red bold");
     session->CancelAll();
     EXPECT_EQ(session->AssignAddresses({"10.1.0.100", "255.255.000.0", "", "010.0.0.2", 2}).problem,
               "");
@@ -203,8 +205,8 @@ TEST_F(SessionTest, AssignedAddressesArePendingAndTheCheckSeesWhatApplyWouldLeav
               (std::vector<AssignedAddress>{{1, SampleMac(1), "10.0.0.1", "10.1.0.4"},
                                             {2, SampleMac(2), "10.0.0.2", "10.1.0.5"},
                                             {3, SampleMac(3), "10.0.0.3", "10.1.0.6"}}));
-    EXPECT_EQ(At(3, ColumnSavedIPAddress) + "|" + At(3, ColumnSubnetMask) + "|" + At(3, ColumnDefaultGateway) + "|" +
-                  At(3, ColumnDNSServer),
+    EXPECT_EQ(At(3, ColumnSavedIPAddress) + "|" + At(3, ColumnSubnetMask) + "|" +
+                  At(3, ColumnDefaultGateway) + "|" + At(3, ColumnDNSServer),
               "10.1.0.6 red bold|255.255.255.0 red bold|10.1.0.254 red bold|10.0.0.2");
     EXPECT_EQ(State(), "selected -1 (highlight 0), pending 9, buttons on, list on, wait 0");
     EXPECT_EQ(Sent(), "");

@@ -97,8 +97,8 @@ TEST_F(SessionTest, ResultsStayTrueWhenUnitsShareAnAddressOrOneLinkFails) {
     session->RepliesDropped(1);
     EXPECT_EQ(session->FindUnit("nowhere"), 0);
     EXPECT_EQ(session.State().StatusText(), "Apply: 2 sent \u00b7 2 no answer \u00b7 No unit holds "
-                                     "\u201cnowhere\u201d \u00b7 1 reply was lost to a full "
-                                     "receive buffer");
+                                            "\u201cnowhere\u201d \u00b7 1 reply was lost to a full "
+                                            "receive buffer");
     while (session.State().IdentifyElapsedMs != 0)
         Tick();
     EXPECT_EQ(session.State().StatusText(), "Apply: 2 sent \u00b7 2 no answer");

@@ -52,7 +52,9 @@ struct Console {
         for (const int unit : units)
             session->TakeDatagram(SampleUnitReply(unit), "10.0.0.200");
     }
-    std::string At(int row, int column) const { return CellText(session.State().units, row, column); }
+    std::string At(int row, int column) const {
+        return CellText(session.State().units, row, column);
+    }
     // A release on the cell of `row` (selecting it), then the text committed there.
     CommitResult Commit(int row, int column, const std::string& text) {
         return session->StartEdit(row, true, column) ? session->SetText(text)

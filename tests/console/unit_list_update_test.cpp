@@ -99,8 +99,8 @@ TEST_F(UnitListUpdate, ChangeReplyWritesBlackPlainValuesIntoTheFirstRowWithItsMA
     Change("0D:other 0C:renamed");
     Identify("0D:m"); // nobody holds "m" any more
     ASSERT_EQ(table.UnitCount(), 3);
-    EXPECT_EQ(table.CellAt(1, ColumnHostName).text + "|" +
-                  table.CellAt(2, ColumnHostName).text + "|" + Row(3),
+    EXPECT_EQ(table.CellAt(1, ColumnHostName).text + "|" + table.CellAt(2, ColumnHostName).text +
+                  "|" + Row(3),
               "renamed||Use DHCP|||||||||||||m||");
 }
 

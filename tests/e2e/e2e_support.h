@@ -4,8 +4,8 @@
 // simulators, the console as a process of the user nobody, and what they read of both.
 #pragma once
 
-#include "app/window/main_window.h"
 #include "app/list/unit_table_model.h"
+#include "app/window/main_window.h"
 #include "console/table/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"

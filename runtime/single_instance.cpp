@@ -1,4 +1,4 @@
-#include "app/window/single_instance.h"
+#include "runtime/single_instance.h"
 
 #include <QDir>
 #include <QElapsedTimer>
