@@ -41,8 +41,9 @@ public:
         connect(&socket_, &QUdpSocket::readyRead, this, &Simulator::ReadAll);
     }
 
-    bool Bind(const QHostAddress& address) {
-        if (!socket_.bind(address, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort)) {
+    bool Bind() {
+        if (!socket_.bind(QHostAddress::AnyIPv4,
+                          tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort)) {
             std::cerr << "kvq-unit-sim: cannot bind UDP port 10021: "
                       << socket_.errorString().toStdString() << '\n';
             return false;
@@ -228,18 +229,11 @@ int main(int argc, char** argv) {
         "simulators on two networks list distinct units, or the same unit when their ranges "
         "overlap.",
         "N", "0");
-    const QCommandLineOption first("first-address",
-                                   "IP Address field of the first unit; the next units count up "
-                                   "from it (default 10.77.0.10). Only a field value: nothing is "
-                                   "sent there.",
-                                   "A", "10.77.0.10");
     const QCommandLineOption file("units-file",
                                   "Read the units from FILE instead: \"[unit]\" starts a unit, "
                                   "\"<field 1-18>=<value>\" sets one field, '#' starts a comment; "
                                   "fields left out are generated.",
                                   "FILE");
-    const QCommandLineOption bind("bind", "Local address to bind (default any IPv4 address).",
-                                  "ADDRESS", "0.0.0.0");
     const QCommandLineOption unicast("unicast", "Reply to the asker's address instead of "
                                                 "broadcasting to 255.255.255.255.");
     const QCommandLineOption noChange("no-change-reply", "Take change requests but never answer "
@@ -287,17 +281,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption storm(
         "storm",
         "Instead of answering requests: repeat the first unit's identification reply (see "
-        "--first-index) as a broadcast from the --bind address, as a switching loop does, for "
-        "SECONDS (at most 3600), no faster than --link-mbps; then log the frames sent and exit. "
-        "Needs root (a raw socket).",
+        "--first-index) as a broadcast from the first broadcasting interface, as a switching "
+        "loop does, for SECONDS (at most 3600), no faster than --link-mbps; then log the frames "
+        "sent and exit. Needs root (a raw socket).",
         "SECONDS");
     const QCommandLineOption reverse(
         "reverse-every-other",
         "Answer every second identification request (the 2nd, 4th, ...) in reverse unit order, "
         "so a console that refreshes sees its units come back in another order.");
-    parser.addOptions({count, seed, firstIndex, first, file, bind, unicast, noChange, silentUnit,
-                       delay, dropShare, version, malformed, noReplyLog, reverse, burst, linkMbps,
-                       storm});
+    parser.addOptions({count, seed, firstIndex, file, unicast, noChange, silentUnit, delay,
+                       dropShare, version, malformed, noReplyLog, reverse, burst, linkMbps, storm});
     parser.process(app);
 
     auto fail = [](const std::string& message) {
@@ -309,7 +302,6 @@ int main(int argc, char** argv) {
     unitOptions.seed = parser.value(seed).toUInt(&ok);
     if (!ok)
         return fail("--seed needs a whole number");
-    unitOptions.firstAddress = parser.value(first).toStdString();
     unitOptions.firstIndex = parser.value(firstIndex).toInt(&ok);
     if (!ok || unitOptions.firstIndex < 0 || unitOptions.firstIndex > 1000000)
         return fail("--first-index needs a number from 0 to 1000000");
@@ -365,9 +357,6 @@ int main(int argc, char** argv) {
     sendOptions.dropShare = parser.value(dropShare).toDouble(&ok);
     if (!ok || sendOptions.dropShare < 0 || sendOptions.dropShare > 1)
         return fail("--drop-share needs a number from 0 to 1");
-    const QHostAddress bindAddress(parser.value(bind));
-    if (bindAddress.isNull() || bindAddress.protocol() != QAbstractSocket::IPv4Protocol)
-        return fail("--bind needs an IPv4 address");
 
     if (parser.isSet(storm)) {
         const int seconds = parser.value(storm).toInt(&ok);
@@ -376,8 +365,8 @@ int main(int argc, char** argv) {
         if (units.empty())
             return fail("--storm needs a unit whose reply it repeats");
         const UnitResponder responder(std::move(units), responderOptions);
-        const auto failed = RunStorm(responder.IdentificationReply(0), bindAddress.toIPv4Address(),
-                                     seconds, sendOptions.linkMbps, [](const std::string& line) {
+        const auto failed = RunStorm(responder.IdentificationReply(0), seconds,
+                                     sendOptions.linkMbps, [](const std::string& line) {
                                          Emit(line);
                                          std::cout.flush(); // the storm holds the thread
                                      });
@@ -388,7 +377,7 @@ int main(int argc, char** argv) {
 
     Simulator simulator(UnitResponder(std::move(units), responderOptions), sendOptions,
                         unitOptions.seed);
-    if (!simulator.Bind(bindAddress))
+    if (!simulator.Bind())
         return 1;
     return app.exec();
 }

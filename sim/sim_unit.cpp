@@ -7,14 +7,7 @@
 namespace kvqsim {
 namespace {
 
-std::optional<std::uint32_t> ParseIPv4(const std::string& text) {
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 ||
-        b > 255 || c > 255 || d > 255)
-        return std::nullopt;
-    return (a << 24) | (b << 16) | (c << 8) | d;
-}
+constexpr std::uint32_t FirstAddress = 0x0A4D000A; // 10.77.0.10, the IP Address field of unit 0
 
 std::string FormatIPv4(std::uint32_t v) {
     return std::to_string(v >> 24) + "." + std::to_string((v >> 16) & 0xFF) + "." +
@@ -39,8 +32,7 @@ SimUnit MakeUnit(const UnitOptions& options, int index) {
     auto pick = [&](std::initializer_list<const char*> choices) {
         return std::string(choices.begin()[rng() % choices.size()]);
     };
-    const std::uint32_t base = ParseIPv4(options.firstAddress).value_or(0x0A4D000A);
-    const std::uint32_t ip = base + static_cast<std::uint32_t>(index);
+    const std::uint32_t ip = FirstAddress + static_cast<std::uint32_t>(index);
     const auto u = static_cast<std::uint32_t>(index);
 
     SimUnit unit;

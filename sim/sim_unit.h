@@ -19,8 +19,7 @@ struct SimUnit {
 
 struct UnitOptions {
     std::uint32_t seed = 1;
-    std::string firstAddress = "10.77.0.10"; // the IP Address field of unit 0 (text only)
-    int firstIndex = 0;                      // the index of the first unit MakeUnits makes
+    int firstIndex = 0; // the index of the first unit MakeUnits makes
 };
 
 // Deterministic from the seed and the index; MAC addresses are unique per index.

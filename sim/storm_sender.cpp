@@ -36,7 +36,7 @@ struct Link {
     std::uint32_t address = 0; // host order
 };
 
-std::optional<Link> FindLink(std::uint32_t source, std::string& error) {
+std::optional<Link> FindLink(std::string& error) {
     ifaddrs* all = nullptr;
     if (::getifaddrs(&all) != 0) {
         error = std::string("getifaddrs: ") + std::strerror(errno);
@@ -51,8 +51,6 @@ std::optional<Link> FindLink(std::uint32_t source, std::string& error) {
             continue;
         const std::uint32_t address =
             ntohl(reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr);
-        if (source != 0 && address != source)
-            continue;
         name = a->ifa_name;
         link = Link{};
         link->address = address;
@@ -65,7 +63,7 @@ std::optional<Link> FindLink(std::uint32_t source, std::string& error) {
         }
     ::freeifaddrs(all);
     if (!link || link->index == 0) {
-        error = "no broadcasting interface has that address";
+        error = "no broadcasting interface";
         return std::nullopt;
     }
     return link;
@@ -117,10 +115,10 @@ Bytes Frame(const Link& link, const std::string& datagram, std::uint16_t port) {
 
 } // namespace
 
-std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t source,
-                                      std::uint16_t port, int seconds, int linkMbps,
-                                      const std::function<void()>& started, std::string& error) {
-    const std::optional<Link> link = FindLink(source, error);
+std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint16_t port, int seconds,
+                                      int linkMbps, const std::function<void()>& started,
+                                      std::string& error) {
+    const std::optional<Link> link = FindLink(error);
     if (!link)
         return std::nullopt;
     Bytes frame = Frame(*link, datagram, port);
@@ -175,8 +173,7 @@ std::optional<StormFigures> SendStorm(const std::string& datagram, std::uint32_t
     return figures;
 }
 
-std::optional<std::string> RunStorm(const std::string& reply, std::uint32_t source, int seconds,
-                                    int linkMbps,
+std::optional<std::string> RunStorm(const std::string& reply, int seconds, int linkMbps,
                                     const std::function<void(const std::string&)>& log) {
     const auto started = [&] {
         log(JsonLine()
@@ -186,7 +183,7 @@ std::optional<std::string> RunStorm(const std::string& reply, std::uint32_t sour
                 .Text());
     };
     std::string error;
-    const auto figures = SendStorm(reply, source, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort,
+    const auto figures = SendStorm(reply, tarnwick::ConstantsCommKVQWithKVQConsoleSetupPort,
                                    seconds, linkMbps, started, error);
     if (!figures)
         return error;
