@@ -1,4 +1,4 @@
-#include "console/unit_request_builder.h"
+#include "console/requests/unit_request_builder.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
 #include "protocol/reply_intake.h"
