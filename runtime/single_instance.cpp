@@ -12,11 +12,20 @@ namespace {
 constexpr char RaiseCommand[] = "raise\n";
 constexpr int AskForMs = 3000;
 
+QString LockDirectory(const QString& directory) {
+    return directory.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                               : directory;
+}
+
 } // namespace
 
-SingleInstance::SingleInstance(QString directory) : directory_(std::move(directory)) {
-    if (directory_.isEmpty())
-        directory_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+bool ConsoleWindowRunning(const QString& directory) {
+    QLockFile lock(LockDirectory(directory) + "/tarnwick.lock");
+    lock.setStaleLockTime(0);
+    return !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError;
+}
+
+SingleInstance::SingleInstance(QString directory) : directory_(LockDirectory(directory)) {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = server_.nextPendingConnection()) {
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {

@@ -11,6 +11,10 @@
 
 namespace tarnwick {
 
+// Whether this user's console window runs (holds the lock in `directory`, by default the
+// user's runtime directory); the lock is not kept.
+bool ConsoleWindowRunning(const QString& directory = {});
+
 class SingleInstance : public QObject {
     Q_OBJECT
 public:

@@ -141,6 +141,7 @@ ImportResult ReadPlan(std::string_view file, const UnitTable& units, bool serial
             result.unknownMacs.push_back(mac);
             continue;
         }
+        result.plannedRows.push_back(row);
         // A short line leaves the columns it lacks as they are.
         for (const auto& [index, column] : columns)
             if (index < line.cells.size())

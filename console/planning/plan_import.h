@@ -23,6 +23,7 @@ struct ImportResult {
     // "Line 3, Subnet Mask: Incorrect Subnet mask." (UTF-8); any one refuses the whole file.
     std::vector<std::string> problems;
     std::vector<std::string> unknownMacs; // in the file but not in the list (UTF-8)
+    std::vector<int> plannedRows;         // the listed units the file names, in its order
     std::vector<PlannedEdit> edits;       // made pending only when nothing was refused
     // Cells kept as their units have them: the plan's value is the unit's with the leading zeros
     // a spreadsheet drops when it takes a text for a number ("Line 3, Unit ID").

@@ -13,7 +13,7 @@ constexpr char BusyProblem[] =
 
 ImportResult ConsoleSession::ImportPlan(std::string_view csvUtf8) {
     if (!TakesPlannedEdits())
-        return {{BusyProblem}, {}, {}, {}};
+        return {{BusyProblem}, {}, {}, {}, {}};
     ImportResult result =
         ReadPlan(csvUtf8, state_.units, state_.InternalMode, [this](int field, int row) {
             return IsEditable(state_.units, row, field, state_.InternalMode);

@@ -82,13 +82,14 @@ std::optional<std::string> SessionState::ReachabilityHint(int row) const {
                                 units.CellAt(row, ColumnSubnetMask).text);
 }
 
-std::string ExportList(const SessionState& state, char separator) {
+std::string ExportList(const SessionState& state, char separator, const std::vector<int>& rows) {
     std::vector<std::string> cells(ListColumnHeaders.begin(), ListColumnHeaders.end());
     cells.emplace_back("Last Change");
     cells.emplace_back("Last Change Time");
     std::string csv = std::string(Utf8ByteOrderMark) + CsvRecord(cells, separator);
     const UnitTable& units = state.units;
-    for (int row = 1; row <= units.UnitCount(); ++row) {
+    for (int n = 1; n <= units.UnitCount(); ++n) {
+        const int row = rows.empty() ? n : rows[static_cast<std::size_t>(n - 1)];
         cells.clear();
         cells.emplace_back(units.Row(row).checked ? "TRUE" : "FALSE");
         for (int column = 2; column <= ListViewFieldNumberColumnCount; ++column)

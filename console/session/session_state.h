@@ -73,9 +73,10 @@ struct SessionState {
     std::optional<std::string> ReachabilityHint(int row) const;
 };
 
-// The list as CSV text (UTF-8 after its byte order mark), one row per unit in list order, cells
-// apart by `separator`.
-std::string ExportList(const SessionState& state, char separator = ',');
+// The list as CSV text (UTF-8 after its byte order mark), one row per unit in list order or in
+// the order of `rows`, cells apart by `separator`.
+std::string ExportList(const SessionState& state, char separator = ',',
+                       const std::vector<int>& rows = {});
 // What is wrong with the addresses Apply would leave (UTF-8 lines), and what to show before
 // Apply goes ahead: nothing when the check is off.
 std::vector<std::string> CheckAddresses(const SessionState& state);

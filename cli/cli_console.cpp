@@ -1,0 +1,60 @@
+#include "cli/cli_console.h"
+
+#include "console/table/latin1_text.h"
+#include "runtime/single_instance.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace tarnwick::cli {
+
+CliConsole::CliConsole(bool internalMode)
+    : runtime_(internalMode, *this, {}, /*selectsFirstUnit=*/false) {}
+
+std::optional<std::string> CliConsole::Start() {
+    // Two programs on the port would each take only some of the replies.
+    if (ConsoleWindowRunning())
+        return "a Tarnwick window of this user is running; close it first";
+    runtime_.Start();
+    if (transportFailure_)
+        return *transportFailure_;
+    return std::nullopt;
+}
+
+void CliConsole::Wait(int ms, const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    const auto check = [&] {
+        if (done && done())
+            loop.quit();
+    };
+    const auto ticked = QObject::connect(&runtime_, &ConsoleRuntime::Ticked, &loop, check);
+    const auto batch = QObject::connect(&runtime_, &ConsoleRuntime::BatchEnded, &loop, check);
+    if (!done || !done())
+        loop.exec();
+    QObject::disconnect(ticked);
+    QObject::disconnect(batch);
+}
+
+void CliConsole::Stop() {
+    runtime_.Stop();
+}
+
+int CliConsole::RowOf(const std::string& mac) const {
+    return State().units.FindRowByMAC(mac);
+}
+
+void CliConsole::ShowMessage(const MessageReport& report, MessageOrigin origin) {
+    const std::string text =
+        report.encoding == TextEncoding::Utf8 ? report.text : Latin1ToUtf8(report.text);
+    std::fprintf(stderr, "tarnwick-cli: %s%s\n",
+                 report.title.empty() ? "" : (report.title + ": ").c_str(), text.c_str());
+    if (origin == MessageOrigin::Transport)
+        transportFailure_ = text;
+    // Nobody closes a box here: the next message of this origin may be said too.
+    QTimer::singleShot(0, &runtime_, [this, origin] { runtime_.Session()->MessageClosed(origin); });
+}
+
+} // namespace tarnwick::cli
