@@ -13,10 +13,13 @@ DESTDIR="$stage" cmake --install "$build" --prefix /usr/local >/dev/null
 expected="etc/ufw/applications.d/tarnwick
 usr/lib/firewalld/services/tarnwick.xml
 usr/local/bin/tarnwick
+usr/local/bin/tarnwick-cli
 usr/local/share/applications/tarnwick.desktop
+usr/local/share/bash-completion/completions/tarnwick-cli
 usr/local/share/doc/tarnwick/changelog.gz
 usr/local/share/doc/tarnwick/copyright
 usr/local/share/icons/hicolor/scalable/apps/tarnwick.svg
+usr/local/share/man/man1/tarnwick-cli.1.gz
 usr/local/share/man/man1/tarnwick.1.gz
 usr/local/share/metainfo/nl.lumivar.tarnwick.metainfo.xml"
 installed=$(cd "$stage" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
@@ -27,4 +30,10 @@ if [ "$installed" != "$expected" ]; then
   exit 1
 fi
 "$stage/usr/local/bin/tarnwick" --version >/dev/null
+"$stage/usr/local/bin/tarnwick-cli" --version >/dev/null
+# The command line runs where there is no display: no Qt GUI or Widgets library.
+if ldd "$stage/usr/local/bin/tarnwick-cli" | grep -E 'libQt6(Gui|Widgets)'; then
+  echo "check-install: tarnwick-cli links a GUI library" >&2
+  exit 1
+fi
 echo "check-install: a staged install puts every file where its reader looks"

@@ -19,7 +19,8 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
-for file in usr/bin/tarnwick usr/share/applications/tarnwick.desktop \
+for file in usr/bin/tarnwick usr/bin/tarnwick-cli usr/share/man/man1/tarnwick-cli.1.gz \
+  usr/share/bash-completion/completions/tarnwick-cli usr/share/applications/tarnwick.desktop \
   usr/share/icons/hicolor/scalable/apps/tarnwick.svg usr/share/metainfo/nl.lumivar.tarnwick.metainfo.xml \
   usr/share/man/man1/tarnwick.1.gz usr/share/doc/tarnwick/changelog.gz \
   etc/ufw/applications.d/tarnwick usr/lib/firewalld/services/tarnwick.xml; do
@@ -41,4 +42,7 @@ zcat "$unpacked/usr/share/doc/tarnwick/changelog.gz" | head -n 1 | grep -qF "tar
   fail "the changelog's newest entry is not $package_version"
 
 "$unpacked/usr/bin/tarnwick" --help | grep -q 'Internal' || fail "--help does not explain Internal"
+[ "$("$unpacked/usr/bin/tarnwick-cli" --version)" = "tarnwick-cli $package_version" ] ||
+  fail "tarnwick-cli --version is not $package_version"
+! ldd "$unpacked/usr/bin/tarnwick-cli" | grep -qE 'libQt6(Gui|Widgets)' || fail "tarnwick-cli links a GUI library"
 echo "check-package: $deb is fine"
