@@ -2,8 +2,8 @@
 
 #include "console/table/latin1_text.h"
 #include "runtime/single_instance.h"
+#include "runtime/termination_signal.h"
 
-#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>
@@ -17,6 +17,11 @@ std::optional<std::string> CliConsole::Start() {
     // Two programs on the port would each take only some of the replies.
     if (ConsoleWindowRunning())
         return "a Tarnwick window of this user is running; close it first";
+    OnTerminationSignal(runtime_, [this](int signal) {
+        interrupted_ = signal;
+        if (waiting_)
+            waiting_->quit();
+    });
     runtime_.Start();
     if (transportFailure_)
         return *transportFailure_;
@@ -32,8 +37,10 @@ void CliConsole::Wait(int ms, const std::function<bool()>& done) {
     };
     const auto ticked = QObject::connect(&runtime_, &ConsoleRuntime::Ticked, &loop, check);
     const auto batch = QObject::connect(&runtime_, &ConsoleRuntime::BatchEnded, &loop, check);
-    if (!done || !done())
+    waiting_ = &loop;
+    if (interrupted_ == 0 && (!done || !done()))
         loop.exec();
+    waiting_ = nullptr;
     QObject::disconnect(ticked);
     QObject::disconnect(batch);
 }

@@ -4,6 +4,8 @@
 
 #include "runtime/console_runtime.h"
 
+#include <QEventLoop>
+
 #include <optional>
 #include <string>
 
@@ -24,6 +26,8 @@ public:
     const SessionState& State() const { return runtime_.State(); }
     // The row of the unit with `mac` (upper case), 0 when none answered.
     int RowOf(const std::string& mac) const;
+    // SIGINT or SIGTERM came (its number; 0 for none): every wait ends at once.
+    int Interrupted() const { return interrupted_; }
 
 private:
     void ShowMessage(const MessageReport& report, MessageOrigin origin) override;
@@ -35,6 +39,8 @@ private:
 
     ConsoleRuntime runtime_;
     std::optional<std::string> transportFailure_;
+    int interrupted_ = 0;
+    QEventLoop* waiting_ = nullptr;
 };
 
 } // namespace tarnwick::cli

@@ -54,9 +54,10 @@ std::vector<FieldChange> Changes(const SessionState& state, const std::vector<Pl
     return changes;
 }
 
-const char* ResultWord(const ChangeResult* result) {
+const char* ResultWord(const ChangeResult* result, bool changes) {
+    // Only an interrupted walk leaves a unit with changes it never sent.
     if (!result)
-        return "unchanged";
+        return changes ? "not sent" : "unchanged";
     switch (result->state) {
     case ChangeState::Confirmed:
         return "confirmed";
@@ -87,6 +88,8 @@ void AwaitResults(CliConsole& console) {
 
 ExitCode RunList(CliConsole& console, const ListCommand& command) {
     Discover(console, command.waitSeconds);
+    if (console.Interrupted())
+        return ExitCode::Done;
     const SessionState& state = console.State();
     Print(command.format == Format::Json  ? ListJson(state)
           : command.format == Format::Csv ? ListCsv(state)
@@ -111,6 +114,8 @@ ExitCode RunIdentify(CliConsole& console, const IdentifyCommand& command) {
 
 ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::string& plan) {
     Discover(console, command.waitSeconds);
+    if (console.Interrupted())
+        return ExitCode::Done;
     const SessionState& state = console.State();
     const ImportResult imported = console.Runtime().Session()->ImportPlan(plan);
     if (!imported.problems.empty()) {
@@ -142,7 +147,8 @@ ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::s
     }
     console.Runtime().Session()->Apply();
     AwaitResults(console);
-    for (int retry = 0; retry < command.retries && state.HasUnconfirmed(); ++retry) {
+    for (int retry = 0; retry < command.retries && state.HasUnconfirmed() && !console.Interrupted();
+         ++retry) {
         Progress("sending unconfirmed changes again");
         console.Runtime().Session()->ResendUnconfirmed();
         AwaitResults(console);
@@ -150,8 +156,9 @@ ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::s
     bool allConfirmed = imported.unknownMacs.empty();
     for (std::size_t i = 0; i < imported.plannedRows.size(); ++i) {
         const int row = imported.plannedRows[i];
-        const ChangeResult* result = report[i].changes.empty() ? nullptr : state.ResultOf(row);
-        report[i].result = ResultWord(result);
+        const bool changes = !report[i].changes.empty();
+        const ChangeResult* result = changes ? state.ResultOf(row) : nullptr;
+        report[i].result = ResultWord(result, changes);
         allConfirmed = allConfirmed && (!result || result->state == ChangeState::Confirmed);
     }
     print();

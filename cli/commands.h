@@ -1,5 +1,6 @@
 // The commands of tarnwick-cli, each on a started console; what they print goes to standard
-// output, what went wrong to standard error.
+// output, what went wrong to standard error. A signal ends each early: apply still reports what
+// became of the units so far.
 #pragma once
 
 #include "cli/cli_command.h"

@@ -53,5 +53,6 @@ int main(int argc, char** argv) {
     console.Stop();
     // What stopping leaves to send (the unselect request) goes out before the process ends.
     QCoreApplication::processEvents();
-    return Exit(code);
+    // As a shell reports a command a signal ended: 130 for Ctrl+C, 143 for SIGTERM.
+    return console.Interrupted() != 0 ? 128 + console.Interrupted() : Exit(code);
 }

@@ -2,8 +2,8 @@
 #include "app/version.h"
 #include "app/window/command_line.h"
 #include "app/window/main_window.h"
-#include "app/window/termination_signal.h"
 #include "runtime/single_instance.h"
+#include "runtime/termination_signal.h"
 
 #include <QApplication>
 
@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsSet("TARNWICK_TRACE"))
             qInfo("tarnwick: raised by a second start");
     });
-    tarnwick::CloseOnTerminationSignal(window);
+    // Closed the ordinary way, the window releases the selected unit; once is enough.
+    tarnwick::OnTerminationSignal(window, [&window](int) { window.close(); });
     window.show();
     return app.exec();
 }

@@ -1,7 +1,6 @@
-#include "app/window/termination_signal.h"
+#include "runtime/termination_signal.h"
 
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -12,22 +11,22 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int) {
-    const char byte = 1;
+void OnSignal(int signal) {
+    // Only async-signal-safe work here: the number goes through the pipe.
+    const auto byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
 }
 
 } // namespace
 
-void CloseOnTerminationSignal(QWidget& window) {
+void OnTerminationSignal(QObject& owner, std::function<void(int signal)> handler) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &owner, [handler = std::move(handler)] {
         char byte = 0;
-        [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-        notifier->setEnabled(false);
-        window.close();
+        if (::read(signalPipe[1], &byte, 1) == 1)
+            handler(byte);
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;
