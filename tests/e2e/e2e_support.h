@@ -6,6 +6,7 @@
 
 #include "app/list/unit_table_model.h"
 #include "app/window/main_window.h"
+#include "cli/unit_listing.h"
 #include "console/table/list_columns.h"
 #include "protocol/constants.h"
 #include "protocol/datagram.h"
