@@ -73,7 +73,10 @@ const char* ResultWord(const ChangeResult* result, bool changes) {
 // Until the walk is over and every change request has its answer or has waited long enough.
 void AwaitResults(CliConsole& console) {
     const SessionState& state = console.State();
+    std::string said;
     console.Wait(ResultWaitMs * 4, [&] {
+        if (const std::string sum = state.StatusText(); sum != said)
+            Progress(said = sum); // "Apply: 3 sent · 1 confirmed"
         if (state.Applying())
             return false;
         for (int row = 1; row <= state.UnitCount(); ++row)

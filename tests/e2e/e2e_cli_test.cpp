@@ -21,27 +21,19 @@ protected:
         environment.remove("DISPLAY");
         environment.insert("XDG_RUNTIME_DIR", runtime);
         process.setProcessEnvironment(environment);
-        const passwd* nobody = ::getpwnam("nobody");
-        EXPECT_EQ(::chown(QFile::encodeName(runtime).constData(), nobody->pw_uid, nobody->pw_gid),
-                  0);
-        process.setChildProcessModifier([uid = nobody->pw_uid, gid = nobody->pw_gid] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
-                ::_exit(126);
-        });
+        AsNobody(process, runtime);
         process.start(qEnvironmentVariable("TARNWICK_CLI_BINARY"), arguments);
         // Driven by the event loop: the simulator's log is read meanwhile.
         EXPECT_TRUE(WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 60000));
         return {process.exitCode(), process.readAllStandardOutput().toStdString(),
                 process.readAllStandardError().toStdString()};
     }
-    // A plan file, readable by nobody.
+    // A plan file in nobody's runtime directory.
     QString Plan(const char* name, const QString& text) {
         const QString path = runtime + "/" + name;
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text.toUtf8());
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::ReadOther);
         return path;
     }
     // The change requests the simulator took: unit MAC and its changed fields, in order.
@@ -108,7 +100,8 @@ TEST_F(EndToEndCli, AppliesAPlanAsTheWindowDoesAndReportsEachUnit) {
     ASSERT_EQ(fromCli.size(), 4u) << "three, and the silent unit's once more";
     EXPECT_EQ(fromCli[3], fromCli[2]);
 
-    // The window's road: the same change requests.
+    // The window's road, through its Import Plan dialog and Apply by the keyboard alone: the
+    // same change requests.
     sim.reset();
     SimProcess fresh;
     ASSERT_TRUE(fresh.Start({"--count", "3", "--silent-unit", "2"}, error)) << error.toStdString();
@@ -120,8 +113,9 @@ TEST_F(EndToEndCli, AppliesAPlanAsTheWindowDoesAndReportsEachUnit) {
     console.Type(plan);
     console.Keys({"Return"});
     QTest::qWait(500);
+    Screenshot("plan-imported");
     console.Focus();
-    console.Keys({"Tab", "space"});
+    console.Keys({"Tab", "space"}); // from the list to Apply
     ASSERT_TRUE(WaitUntil([&] { return Changes(fresh).size() == 3; }, 2 * Timeout));
     EXPECT_EQ(Changes(fresh), std::vector(fromCli.begin(), fromCli.begin() + 3));
 }

@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +90,19 @@ inline void ExpectRowShows(const UnitTable& table, const QJsonObject& reply) {
         EXPECT_EQ(table.CellAt(row, column).colour, ColourBlack) << "row " << row;
 }
 
+// `process` runs as the user nobody, who owns `runtime`. Its own process, not a runuser's child:
+// a signal reaches the program itself.
+inline void AsNobody(QProcess& process, const QString& runtime) {
+    const passwd* nobody = ::getpwnam("nobody");
+    const uid_t uid = nobody ? nobody->pw_uid : 0;
+    const gid_t gid = nobody ? nobody->pw_gid : 0;
+    EXPECT_EQ(::chown(QFile::encodeName(runtime).constData(), uid, gid), 0);
+    process.setChildProcessModifier([uid, gid] {
+        if (uid == 0 || ::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(126);
+    });
+}
+
 // One tarnwick process of the user nobody, with `runtime` as its own runtime directory.
 class Console {
 public:
@@ -101,16 +113,7 @@ public:
         environment.insert("TARNWICK_TRACE", "1");
         environment.insert("QT_QPA_PLATFORM", "xcb");
         process.setProcessEnvironment(environment);
-        // Its own process, not a runuser's child: a signal reaches the console itself.
-        const passwd* nobody = ::getpwnam("nobody");
-        const uid_t uid = nobody ? nobody->pw_uid : 0;
-        const gid_t gid = nobody ? nobody->pw_gid : 0;
-        EXPECT_EQ(::chown(QFile::encodeName(runtime).constData(), uid, gid), 0);
-        process.setChildProcessModifier([uid, gid] {
-            if (uid == 0 || ::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 ||
-                ::setuid(uid) != 0)
-                ::_exit(126);
-        });
+        AsNobody(process, runtime);
         process.start(qEnvironmentVariable("TARNWICK_BINARY"), arguments);
     }
     ~Console() {
