@@ -121,6 +121,10 @@ TEST(CommandLine, OnlyTheOneArgumentInternalStartsTheInternalVariant) {
     for (const QStringList& other : {QStringList{"tarnwick"}, QStringList{"tarnwick", "internal"},
                                      QStringList{"tarnwick", "Internal", "Internal"}})
         EXPECT_FALSE(IsInternalMode(other)) << other.join(' ').toStdString();
+    // Qt's own options start the console; only --help and --version answer.
+    EXPECT_FALSE(CommandLineAnswer({"tarnwick", "-stylesheet", "dark.qss"}));
+    EXPECT_TRUE(CommandLineAnswer({"tarnwick", "-h"}) &&
+                CommandLineAnswer({"tarnwick", "--version"}));
 }
 
 // A right click acts on its row's unit: copy its address, discard its edits.
