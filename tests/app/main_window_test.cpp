@@ -3,7 +3,6 @@
 #include "app/list/pending_edit_delegate.h"
 #include "app/list/readable_colour.h"
 #include "app/window/command_line.h"
-#include "runtime/host_identity.h"
 #include "runtime/plan_file.h"
 #include "tests/app/window_test_support.h"
 
@@ -317,16 +316,6 @@ TEST(MainWindow, NoToolbarButtonIsEverBlank) {
         EXPECT_GE(icon.pixmap(32, 32).width(), 32) << key;
     }
     EXPECT_FALSE(w->windowIcon().pixmap(48, 48).isNull());
-}
-
-// The machine's resolver may take seconds: its answer comes later, as an event.
-TEST(HostIdentity, TheLookupNeverHoldsUpStartUp) {
-    QObject context;
-    bool answered = false;
-    fGetHostIPAddresses(&context, [&](std::vector<std::string>) { answered = true; });
-    EXPECT_FALSE(answered) << "the caller waited for the resolver";
-    // A lookup still under way at exit is a leak to the sanitizers.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
 }
 
 } // namespace

@@ -55,6 +55,12 @@ TEST_F(SessionTest, EachUnitsChangeIsConfirmedUnansweredOrUnclearAndOnlyThoseAre
                       "unselect 3, select 3");
     EXPECT_EQ(session.State().StatusText(), "Apply: 3 sent \u00b7 1 confirmed");
     EXPECT_EQ(State(), "selected 3 (highlight 3), pending 1, buttons on, list off, wait 10");
+    // A new Apply is a new sum, and a Refresh ends it.
+    session->Apply();
+    RunApply();
+    EXPECT_EQ(session.State().StatusText(), "Apply: 2 sent");
+    session->Refresh();
+    EXPECT_EQ(session.State().StatusText(), "Refresh discarded 3 pending changes");
 }
 
 TEST_F(SessionTest, DiscardingOneUnitsChangesAndRefreshSayWhatWasLost) {

@@ -170,6 +170,9 @@ TEST(ReplyIntake, ItemsFillTheirEntries) {
                        "13:second|0:|0:|16:info|"
                        "16:Free Disk=1024/4096,Backups=Available,raw,Free Disk=0/2,");
     EXPECT_EQ(reply.backupStatus, 1);
+    // The header's length ends inside the last value: its NUL past the end does not count.
+    const std::string cut = Data("0D:00:11|");
+    EXPECT_EQ(Kind(Take(Reply(16, 5, 1, static_cast<int>(cut.size()) + 4, cut))), "drop");
 }
 
 // A stream decoded over one outcome: each datagram gives what it gives alone, nothing of the
