@@ -118,10 +118,21 @@ TEST_F(EndToEndCli, AppliesAPlanAsTheWindowDoesAndReportsEachUnit) {
     console.Keys({"Tab", "space"}); // from the list to Apply
     ASSERT_TRUE(WaitUntil([&] { return Changes(fresh).size() == 3; }, 2 * Timeout));
     EXPECT_EQ(Changes(fresh), std::vector(fromCli.begin(), fromCli.begin() + 3));
+    // Never beside the window: each would take only some of the replies.
+    run = Cli({"list"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("window of this user is running"), std::string::npos) << run.err;
 }
 
 TEST_F(EndToEndCli, ARefusedPlanOrAnAddressProblemSendsNothing) {
     StartSims({"--count", "2"});
+    {
+        QUdpSocket other; // another program on the port
+        ASSERT_TRUE(other.bind(QHostAddress::AnyIPv4, Port, QUdpSocket::DontShareAddress));
+        const CliRun taken = Cli({"list"});
+        EXPECT_EQ(taken.exitCode, 1);
+        EXPECT_NE(taken.err.find("port 10021"), std::string::npos) << taken.err;
+    }
     CliRun run =
         Cli({"apply", Plan("bad.csv", "MAC Address,Subnet Mask\n00:1B:2C:00:00:00,255.255.0\n"),
              "--wait", "1"});
