@@ -27,8 +27,15 @@ constexpr char Help[] =
     "  --force           send even when the address check finds problems\n"
     "  --retries N       send unconfirmed changes again up to N times (default 2)\n"
     "\n"
-    "Exit codes: 0 done; 1 usage error or cannot start; 2 plan refused;\n"
-    "3 address problems, nothing sent; 4 some unit not found or not confirmed.\n";
+    "Results: confirmed, no answer, unclear answer, not found, unchanged; planned in a dry\n"
+    "run; not sent when a signal stopped the walk first.\n"
+    "Exit codes: 0 done; 1 usage error or cannot start; 2 plan refused or unreadable;\n"
+    "3 address problems, nothing sent; 4 some unit not found or not confirmed;\n"
+    "130 or 143 stopped by Ctrl+C or SIGTERM.\n";
+
+// A day: longer waits are mistakes, and milliseconds of them must fit an int.
+constexpr int MostSeconds = 86400;
+constexpr int MostRetries = 100;
 
 Answer UsageError(const QString& why) {
     return {"tarnwick-cli: " + why.toStdString() + "\n" + Usage, ExitCode::CannotStart, true};
@@ -73,13 +80,13 @@ std::variant<Command, Answer> ParseCommandLine(const QStringList& arguments) {
         failure = word + " needs a value";
         return std::nullopt;
     };
-    const auto number = [&](int& i, const QString& word, int low, int& out) {
+    const auto number = [&](int& i, const QString& word, int low, int high, int& out) {
         const auto text = value(i, word);
         bool ok = false;
         const int n = text ? text->toInt(&ok) : 0;
-        if (text && (!ok || n < low))
-            failure =
-                word.section('=', 0, 0) + " needs a whole number from " + QString::number(low);
+        if (text && (!ok || n < low || n > high))
+            failure = word.section('=', 0, 0) + " needs a whole number from " +
+                      QString::number(low) + " to " + QString::number(high);
         else if (text)
             out = n;
     };
@@ -94,7 +101,7 @@ std::variant<Command, Answer> ParseCommandLine(const QStringList& arguments) {
         if (!word.startsWith("--")) {
             operands << word;
         } else if (option == "--wait" && name != "identify") {
-            number(i, word, 0, name == "list" ? list.waitSeconds : apply.waitSeconds);
+            number(i, word, 0, MostSeconds, name == "list" ? list.waitSeconds : apply.waitSeconds);
         } else if (option == "--format" && name != "identify") {
             const auto text = value(i, word);
             const auto named = text ? FormatNamed(*text, csvAllowed) : std::nullopt;
@@ -103,9 +110,9 @@ std::variant<Command, Answer> ParseCommandLine(const QStringList& arguments) {
                           QString(csvAllowed ? "table, csv or json" : "table or json");
             format = named.value_or(format);
         } else if (option == "--seconds" && name == "identify") {
-            number(i, word, 1, identify.seconds);
+            number(i, word, 1, MostSeconds, identify.seconds);
         } else if (option == "--retries" && name == "apply") {
-            number(i, word, 0, apply.retries);
+            number(i, word, 0, MostRetries, apply.retries);
         } else if (word == "--dry-run" && name == "apply") {
             apply.dryRun = true;
         } else if (word == "--force" && name == "apply") {
@@ -127,7 +134,7 @@ std::variant<Command, Answer> ParseCommandLine(const QStringList& arguments) {
         list.format = format;
         command.what = list;
     } else if (name == "identify") {
-        identify.mac = operands.front().toUpper().toStdString();
+        identify.mac = operands.front().toLatin1().toStdString();
         command.what = identify;
     } else {
         apply.plan = operands.front();

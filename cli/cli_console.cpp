@@ -3,9 +3,14 @@
 #include "console/table/latin1_text.h"
 #include "runtime/single_instance.h"
 #include "runtime/termination_signal.h"
+#include "runtime/udp_transport.h"
+
+#include <QUdpSocket>
 
 #include <QTimer>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace tarnwick::cli {
@@ -17,14 +22,21 @@ std::optional<std::string> CliConsole::Start() {
     // Two programs on the port would each take only some of the replies.
     if (ConsoleWindowRunning())
         return "a Tarnwick window of this user is running; close it first";
+    {
+        QUdpSocket probe;
+        if (!probe.bind(QHostAddress::AnyIPv4, ConstantsCommKVQWithKVQConsoleSetupPort,
+                        QUdpSocket::DontShareAddress))
+            return "UDP port 10021 is taken by another program (" +
+                   probe.errorString().toStdString() + ")";
+    }
+    if (BroadcastInterfaces(AllInterfaces()).empty())
+        return "no IPv4 network interface is up";
     OnTerminationSignal(runtime_, [this](int signal) {
         interrupted_ = signal;
         if (waiting_)
             waiting_->quit();
     });
     runtime_.Start();
-    if (transportFailure_)
-        return *transportFailure_;
     return std::nullopt;
 }
 
@@ -50,7 +62,15 @@ void CliConsole::Stop() {
 }
 
 int CliConsole::RowOf(const std::string& mac) const {
-    return State().units.FindRowByMAC(mac);
+    // Hex digits in either case name the same unit.
+    const auto same = [](unsigned char a, unsigned char b) {
+        return std::tolower(a) == std::tolower(b);
+    };
+    const UnitTable& units = State().units;
+    for (int row = 1; row <= units.UnitCount(); ++row)
+        if (std::ranges::equal(units.CellAt(row, ColumnMACAddress).text, mac, same))
+            return row;
+    return 0;
 }
 
 void CliConsole::ShowMessage(const MessageReport& report, MessageOrigin origin) {
@@ -58,8 +78,6 @@ void CliConsole::ShowMessage(const MessageReport& report, MessageOrigin origin) 
         report.encoding == TextEncoding::Utf8 ? report.text : Latin1ToUtf8(report.text);
     std::fprintf(stderr, "tarnwick-cli: %s%s\n",
                  report.title.empty() ? "" : (report.title + ": ").c_str(), text.c_str());
-    if (origin == MessageOrigin::Transport)
-        transportFailure_ = text;
     // Nobody closes a box here: the next message of this origin may be said too.
     QTimer::singleShot(0, &runtime_, [this, origin] { runtime_.Session()->MessageClosed(origin); });
 }

@@ -14,8 +14,9 @@ namespace tarnwick::cli {
 class CliConsole : private SessionListener {
 public:
     explicit CliConsole(bool internalMode);
-    // Why the console cannot run here: this user's window runs, the port is taken, no IPv4
-    // interface is up. Nothing when it has started.
+    // Why the console cannot run here: this user's window runs, another program has the port,
+    // no IPv4 interface is up. Nothing when it has started; a send that fails later is said on
+    // standard error and tried again, as in the window.
     std::optional<std::string> Start();
     // The event loop for `ms` milliseconds, or until `done` holds (checked after each tick and
     // batch of replies).
@@ -24,7 +25,7 @@ public:
     void Stop();
     ConsoleRuntime& Runtime() { return runtime_; }
     const SessionState& State() const { return runtime_.State(); }
-    // The row of the unit with `mac` (upper case), 0 when none answered.
+    // The row of the unit with `mac` (Latin-1, either case), 0 when none answered.
     int RowOf(const std::string& mac) const;
     // SIGINT or SIGTERM came (its number; 0 for none): every wait ends at once.
     int Interrupted() const { return interrupted_; }
@@ -38,7 +39,6 @@ private:
     void ResultsChanged(int) override {}
 
     ConsoleRuntime runtime_;
-    std::optional<std::string> transportFailure_;
     int interrupted_ = 0;
     QEventLoop* waiting_ = nullptr;
 };

@@ -11,6 +11,8 @@ namespace tarnwick::cli {
 namespace {
 
 constexpr int MsPerSecond = 1000;
+// Three requests again at most, each after a second's quiet.
+constexpr int RecoveryWaitMs = 5 * MsPerSecond;
 // A change request's answer may take the reply wait (ten ticks) and a tick more.
 constexpr int ResultWaitMs = (ChangeReplyWaitTicks + 2) * TimerOpenIntervalMs;
 
@@ -27,6 +29,9 @@ void Progress(const std::string& text) {
 
 void Discover(CliConsole& console, int seconds) {
     console.Wait(seconds * MsPerSecond);
+    // Replies lost to a full buffer are asked for again about a second after the burst: their
+    // answers belong to this list too.
+    console.Wait(RecoveryWaitMs, [&] { return !console.State().recovery.Pending(); });
     const int count = console.State().UnitCount();
     Progress(std::to_string(count) + (count == 1 ? " unit" : " units"));
 }
@@ -55,7 +60,7 @@ std::vector<FieldChange> Changes(const SessionState& state, const std::vector<Pl
 }
 
 const char* ResultWord(const ChangeResult* result, bool changes) {
-    // Only an interrupted walk leaves a unit with changes it never sent.
+    // An interrupted walk, or a send that failed everywhere, leaves changes unsent.
     if (!result)
         return changes ? "not sent" : "unchanged";
     switch (result->state) {
@@ -104,6 +109,8 @@ ExitCode RunIdentify(CliConsole& console, const IdentifyCommand& command) {
     console.Wait(command.waitSeconds * MsPerSecond,
                  [&] { return console.RowOf(command.mac) != 0; });
     const int row = console.RowOf(command.mac);
+    if (console.Interrupted())
+        return ExitCode::Done;
     if (row == 0) {
         std::fprintf(stderr, "tarnwick-cli: no unit answered with %s\n", command.mac.c_str());
         return ExitCode::NotConfirmed;
@@ -126,6 +133,9 @@ ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::s
             std::fprintf(stderr, "%s\n", problem.c_str());
         return ExitCode::PlanRefused;
     }
+    // Cells kept as their units have them: said as the window's Import Plan says it.
+    if (!imported.droppedZeros.empty())
+        std::fprintf(stderr, "%s\n", ImportNotes(imported).c_str());
     std::vector<PlannedUnit> report;
     for (const int row : imported.plannedRows)
         report.push_back({Latin1ToUtf8(state.units.CellAt(row, ColumnMACAddress).text), "",
@@ -133,21 +143,23 @@ ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::s
     for (const std::string& mac : imported.unknownMacs)
         report.push_back({mac, "not found", {}});
     const auto print = [&] {
-        Print(command.format == Format::Json ? ReportJson(report, state.recovery.Lost())
+        Print(command.format == Format::Json ? ReportJson(report, state.recovery.LostInAll())
                                              : ReportTable(report));
     };
-    if (const auto problems = CheckAddresses(state); !problems.empty() && !command.force) {
-        for (const std::string& problem : problems)
-            std::fprintf(stderr, "%s\n", problem.c_str());
-        return ExitCode::AddressProblems;
-    }
+    const std::vector<std::string> problems = CheckAddresses(state);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    const bool stopped = !problems.empty() && !command.force;
     if (command.dryRun) {
         for (PlannedUnit& unit : report)
             if (unit.result.empty())
                 unit.result = unit.changes.empty() ? "unchanged" : "planned";
         print();
-        return imported.unknownMacs.empty() ? ExitCode::Done : ExitCode::NotConfirmed;
     }
+    if (stopped)
+        return ExitCode::AddressProblems;
+    if (command.dryRun)
+        return imported.unknownMacs.empty() ? ExitCode::Done : ExitCode::NotConfirmed;
     console.Runtime().Session()->Apply();
     AwaitResults(console);
     for (int retry = 0; retry < command.retries && state.HasUnconfirmed() && !console.Interrupted();
@@ -162,8 +174,12 @@ ExitCode RunApply(CliConsole& console, const ApplyCommand& command, const std::s
         const bool changes = !report[i].changes.empty();
         const ChangeResult* result = changes ? state.ResultOf(row) : nullptr;
         report[i].result = ResultWord(result, changes);
-        allConfirmed = allConfirmed && (!result || result->state == ChangeState::Confirmed);
+        allConfirmed =
+            allConfirmed && (!changes || (result && result->state == ChangeState::Confirmed));
     }
+    // The unit is released before anything is printed: a closed pipe must not keep it selected.
+    if (console.Interrupted())
+        console.Stop();
     print();
     return allConfirmed ? ExitCode::Done : ExitCode::NotConfirmed;
 }

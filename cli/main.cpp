@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace tarnwick::cli;
@@ -20,6 +21,8 @@ int Exit(ExitCode code) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // A reader that goes away (| head) ends the output, not the process: the unit is released.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication::setApplicationName("tarnwick-cli");
     QCoreApplication::setApplicationVersion(tarnwick::ProjectVersion);
     const auto parsed = ParseCommandLine(QCoreApplication::arguments());
@@ -50,9 +53,9 @@ int main(int argc, char** argv) {
         code = RunIdentify(console, *identify);
     else
         code = RunApply(console, std::get<ApplyCommand>(command.what), plan);
+    // The unselect request goes out as the call returns; a signal after this changes nothing.
+    const int signal = console.Interrupted();
     console.Stop();
-    // What stopping leaves to send (the unselect request) goes out before the process ends.
-    QCoreApplication::processEvents();
     // As a shell reports a command a signal ended: 130 for Ctrl+C, 143 for SIGTERM.
-    return console.Interrupted() != 0 ? 128 + console.Interrupted() : Exit(code);
+    return signal != 0 ? 128 + signal : Exit(code);
 }

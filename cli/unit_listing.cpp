@@ -109,7 +109,7 @@ std::string ListJson(const SessionState& state) {
     for (const int row : RowsByMac(state.units))
         units.append(UnitObject(state, row));
     const QJsonObject list{{"units", units},
-                           {"lost_replies", static_cast<qint64>(state.recovery.Lost())}};
+                           {"lost_replies", static_cast<qint64>(state.recovery.LostInAll())}};
     return QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
 }
 

@@ -6,6 +6,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
+#include <csignal>
+
 namespace tarnwick {
 namespace {
 
@@ -20,9 +23,13 @@ QString LockDirectory(const QString& directory) {
 } // namespace
 
 bool ConsoleWindowRunning(const QString& directory) {
-    QLockFile lock(LockDirectory(directory) + "/tarnwick.lock");
-    lock.setStaleLockTime(0);
-    return !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError;
+    // Read, never taken: a window starting this very moment must find the lock free.
+    const QLockFile lock(LockDirectory(directory) + "/tarnwick.lock");
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return lock.getLockInfo(&pid, &host, &application) && pid > 0 &&
+           (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
 SingleInstance::SingleInstance(QString directory) : directory_(LockDirectory(directory)) {

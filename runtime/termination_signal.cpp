@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,15 +13,18 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 void OnSignal(int signal) {
-    // Only async-signal-safe work here: the number goes through the pipe.
+    // Only async-signal-safe work here: the number goes through the pipe, errno stays.
+    const int savedErrno = errno;
     const auto byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
 
 void OnTerminationSignal(QObject& owner, std::function<void(int signal)> handler) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    // Never blocking the handler, never inherited by a child.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &owner);
     QObject::connect(notifier, &QSocketNotifier::activated, &owner, [handler = std::move(handler)] {

@@ -43,6 +43,8 @@ constexpr int TrimQuietMs = 1000;
 // How long after an identification request its replies are awaited awake.
 constexpr auto ReplyBurstWindow = std::chrono::milliseconds(250);
 
+} // namespace
+
 std::vector<NetworkInterface> AllInterfaces() {
     std::vector<NetworkInterface> all;
     for (const QNetworkInterface& found : QNetworkInterface::allInterfaces()) {
@@ -63,8 +65,6 @@ std::vector<NetworkInterface> AllInterfaces() {
     }
     return all;
 }
-
-} // namespace
 
 UdpTransport::UdpTransport(QObject* parent) : QObject(parent) {}
 

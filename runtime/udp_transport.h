@@ -19,6 +19,9 @@
 
 namespace tarnwick {
 
+// The machine's network interfaces as they are now.
+std::vector<NetworkInterface> AllInterfaces();
+
 // A reader thread drains the socket as fast as datagrams come; this thread hands them on in time
 // slices that leave the event loop free for repaints and clicks during a sweep of thousands.
 class UdpTransport : public QObject, public DatagramLink {

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsSet("TARNWICK_TRACE"))
             qInfo("tarnwick: raised by a second start");
     });
-    // Closed the ordinary way, the window releases the selected unit; once is enough.
+    // Closed the ordinary way, the window releases the selected unit.
     tarnwick::OnTerminationSignal(window, [&window](int) { window.close(); });
     window.show();
     return app.exec();

@@ -5,8 +5,6 @@ namespace {
 
 // About a second without a reply: the burst is over and the buffer empty again.
 constexpr int QuietTicks = 2;
-// A buffer too small for the site must not turn the console into a flood of its own.
-constexpr int MostRequestsPerCycle = 3;
 
 } // namespace
 
@@ -14,6 +12,7 @@ void DropRecovery::Dropped(std::uint32_t count) {
     if (count == 0)
         return;
     lost_ += count;
+    lostInAll_ += count;
     unanswered_ = true;
 }
 

@@ -7,6 +7,9 @@
 
 namespace tarnwick {
 
+// A buffer too small for the site must not turn the console into a flood of its own.
+inline constexpr int MostRequestsPerCycle = 3;
+
 class DropRecovery {
 public:
     // The receive buffer had no room for `count` datagrams.
@@ -20,11 +23,14 @@ public:
     void CycleStarted();
     // What was lost in this cycle and whether the units were asked again; empty when nothing was.
     std::string Text() const;
-    // Replies lost in this cycle.
-    std::uint64_t Lost() const { return lost_; }
+    // Replies lost since the session started, for a front end's report.
+    std::uint64_t LostInAll() const { return lostInAll_; }
+    // Lost replies not yet asked for again, while requests are left in this cycle.
+    bool Pending() const { return unanswered_ && asked_ < MostRequestsPerCycle; }
 
 private:
     std::uint64_t lost_ = 0;
+    std::uint64_t lostInAll_ = 0;
     bool unanswered_ = false; // lost since the last request
     bool replied_ = false;    // since the last tick
     int quietTicks_ = 0;

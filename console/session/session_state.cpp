@@ -88,7 +88,8 @@ std::string ExportList(const SessionState& state, char separator, const std::vec
     cells.emplace_back("Last Change Time");
     std::string csv = std::string(Utf8ByteOrderMark) + CsvRecord(cells, separator);
     const UnitTable& units = state.units;
-    for (int n = 1; n <= units.UnitCount(); ++n) {
+    const int count = rows.empty() ? units.UnitCount() : static_cast<int>(rows.size());
+    for (int n = 1; n <= count; ++n) {
         const int row = rows.empty() ? n : rows[static_cast<std::size_t>(n - 1)];
         cells.clear();
         cells.emplace_back(units.Row(row).checked ? "TRUE" : "FALSE");

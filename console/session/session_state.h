@@ -22,6 +22,7 @@ namespace tarnwick {
 
 inline constexpr int IdentificationFilterItemCount = 10;
 
+// The console's own names stay as they are (PendingChangeCount); the rest are the house's.
 struct SessionState {
     explicit SessionState(bool internalMode);
 

@@ -38,7 +38,7 @@ TEST(CliCommand, EachCommandItsOwnOptionsAndEveryMistakeAUsageError) {
         {{"list"}, "list 3 0"},
         {{"--internal", "list", "--wait", "5", "--format=json"}, "internal list 5 2"},
         {{"list", "--format", "csv"}, "list 3 1"},
-        {{"identify", "00:1b:2c:00:00:0a", "--seconds=4"}, "identify 00:1B:2C:00:00:0A 4"},
+        {{"identify", "00:1b:2c:00:00:0a", "--seconds=4"}, "identify 00:1b:2c:00:00:0a 4"},
         {{"apply", "p.csv", "--dry-run", "--force", "--retries", "0"},
          "apply p.csv 3 dry force 0 0"},
         {{"apply", "p.csv", "--format", "json", "--wait=1"}, "apply p.csv 1 2 2"},
@@ -49,8 +49,9 @@ TEST(CliCommand, EachCommandItsOwnOptionsAndEveryMistakeAUsageError) {
         {{"apply", "p.csv", "--format", "csv"}, "1 tarnwick-cli: --format takes table or json"},
         {{"identify", "m", "--wait", "2"}, "1 tarnwick-cli: unknown option --wait for identify"},
         {{"identify", "m", "--seconds", "0"},
-         "1 tarnwick-cli: --seconds needs a whole number from 1"},
+         "1 tarnwick-cli: --seconds needs a whole number from 1 to 86400"},
         {{"list", "--wait"}, "1 tarnwick-cli: --wait needs a value"},
+        {{"list", "--wait=86401"}, "1 tarnwick-cli: --wait needs a whole number from 0 to 86400"},
         {{"list", "--internal"}, "1 tarnwick-cli: unknown option --internal for list"},
         {{"show"}, "1 tarnwick-cli: unknown command show"}};
     for (const auto& [words, expected] : cases)
