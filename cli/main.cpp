@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 
 using namespace tarnwick::cli;
 
@@ -17,9 +18,7 @@ int Exit(ExitCode code) {
     return static_cast<int>(code);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // A reader that goes away (| head) ends the output, not the process: the unit is released.
     std::signal(SIGPIPE, SIG_IGN);
@@ -30,7 +29,7 @@ int main(int argc, char** argv) {
         std::fputs(answer->text.c_str(), answer->toStandardError ? stderr : stdout);
         return Exit(answer->code);
     }
-    const Command& command = std::get<Command>(parsed);
+    const auto& command = std::get<Command>(parsed);
     // A plan that cannot be read is refused before anything goes out.
     std::string plan;
     if (const auto* apply = std::get_if<ApplyCommand>(&command.what)) {
@@ -58,4 +57,17 @@ int main(int argc, char** argv) {
     console.Stop();
     // As a shell reports a command a signal ended: 130 for Ctrl+C, 143 for SIGTERM.
     return signal != 0 ? 128 + signal : Exit(code);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "tarnwick-cli: %s\n", failure.what());
+    } catch (...) {
+        std::fputs("tarnwick-cli: an unknown error\n", stderr);
+    }
+    return Exit(ExitCode::CannotStart);
 }

@@ -32,7 +32,7 @@ bool ConsoleWindowRunning(const QString& directory) {
            (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-SingleInstance::SingleInstance(QString directory) : directory_(LockDirectory(directory)) {
+SingleInstance::SingleInstance(const QString& directory) : directory_(LockDirectory(directory)) {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = server_.nextPendingConnection()) {
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {

@@ -19,7 +19,7 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // `directory`: where the lock and the socket live (default: the user's runtime directory).
-    explicit SingleInstance(QString directory = {});
+    explicit SingleInstance(const QString& directory = {});
 
     // True when this is the only instance (it now listens); false when another one runs
     // (it has been asked to raise its window, if it answered).

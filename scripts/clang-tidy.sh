@@ -15,7 +15,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 start=$SECONDS
 status=0
-git ls-files 'protocol/*.cpp' 'console/*.cpp' 'runtime/*.cpp' 'app/*.cpp' 'sim/*.cpp' |
+git ls-files 'protocol/*.cpp' 'console/*.cpp' 'runtime/*.cpp' 'app/*.cpp' 'cli/*.cpp' 'sim/*.cpp' |
   xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet >"$log" 2>&1 || status=$?
 # clang-tidy counts its warnings on stderr even when it shows none.
 grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "$log" || true
