@@ -16,7 +16,8 @@ std::optional<QString> CommandLineAnswer(const QStringList& arguments) {
     parser.addPositionalArgument(
         "Internal", "Start the internal variant, which also edits serial numbers.", "[Internal]");
     // Whatever else is on the line starts the normal console, so an unknown option is no error.
-    // Qt's own options (-stylesheet, -style) are words, not runs of letters: -stylesheet holds an h.
+    // Qt's own options (-stylesheet, -style) are words, not runs of letters: -stylesheet holds an
+    // h.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.parse(arguments);
     if (parser.isSet(help) || parser.isSet("help-all"))
