@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConsoleSession& session = fuzzed->session;
     // The exact bytes, no more: a read past them is a sanitizer report.
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const int before = session.UnitCount();
+    const int before = session.State().UnitCount();
     const IntakeResult result = session.TakeDatagram(bytes, "192.168.7.20");
-    const int after = session.UnitCount();
+    const int after = session.State().UnitCount();
     if (after < before || after > before + 1 ||
         (result != IntakeResult::IdentificationReply && after != before))
         std::abort();
@@ -50,14 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size % 7 == 0 && after <= MaxRowsForApply) {
         session.Apply();
         drain();
-        while (session.Applying()) {
+        while (session.State().Applying()) {
             session.ApplyStep();
             drain();
         }
     }
     fuzzed->sink = {};
-    if (!session.Units().CheckInvariants() ||
-        session.Units().UnitVersions().size() != static_cast<std::size_t>(after))
+    if (!session.State().units.CheckInvariants() ||
+        session.State().units.UnitVersions().size() != static_cast<std::size_t>(after))
         std::abort();
     if (after > MaxRows)
         fuzzed = std::make_unique<Fuzzed>();
