@@ -15,7 +15,8 @@ struct CliRun {
 
 class EndToEndCli : public EndToEnd {
 protected:
-    CliRun Cli(const QStringList& arguments) {
+    // `signal` after `signalAfterMs`, when given.
+    CliRun Cli(const QStringList& arguments, int signal = 0, int signalAfterMs = 0) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("DISPLAY");
@@ -23,6 +24,13 @@ protected:
         process.setProcessEnvironment(environment);
         AsNobody(process, runtime);
         process.start(qEnvironmentVariable("TARNWICK_CLI_BINARY"), arguments);
+        if (signal != 0) {
+            QTest::qWait(signalAfterMs);
+            // A pid of 0 would signal this whole process group.
+            EXPECT_EQ(process.state(), QProcess::Running) << "ended before the signal";
+            if (process.state() == QProcess::Running && process.processId() > 0)
+                ::kill(static_cast<pid_t>(process.processId()), signal);
+        }
         // Driven by the event loop: the simulator's log is read meanwhile.
         EXPECT_TRUE(WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 60000));
         return {process.exitCode(), process.readAllStandardOutput().toStdString(),
@@ -99,6 +107,13 @@ TEST_F(EndToEndCli, AppliesAPlanAsTheWindowDoesAndReportsEachUnit) {
     const std::vector<QString> fromCli = Changes(*sim);
     ASSERT_EQ(fromCli.size(), 4u) << "three, and the silent unit's once more";
     EXPECT_EQ(fromCli[3], fromCli[2]);
+    // SIGTERM while the silent unit's answer is awaited: the report so far, and 143.
+    const QString again = Plan("again.csv", "MAC Address,Host Name\n00:1B:2C:00:00:00,cam-a\n"
+                                            "00:1B:2C:00:00:02,cam-c\n");
+    run = Cli({"apply", again, "--wait", "1"}, SIGTERM, 3000);
+    EXPECT_EQ(run.exitCode, 143) << run.err;
+    EXPECT_NE(run.out.find("00:1B:2C:00:00:02  no answer"), std::string::npos) << run.out;
+    EXPECT_EQ(Changes(*sim).size(), 6u) << "no resend after the signal";
 
     // The window's road, through its Import Plan dialog and Apply by the keyboard alone: the
     // same change requests.
