@@ -5,6 +5,7 @@
 #include "runtime/termination_signal.h"
 #include "runtime/udp_transport.h"
 
+#include <QCoreApplication>
 #include <QUdpSocket>
 
 #include <QTimer>
@@ -33,26 +34,28 @@ std::optional<std::string> CliConsole::Start() {
         return "no IPv4 network interface is up";
     OnTerminationSignal(runtime_, [this](int signal) {
         interrupted_ = signal;
-        if (waiting_)
-            waiting_->quit();
+        QCoreApplication::quit();
     });
     runtime_.Start();
     return std::nullopt;
 }
 
 void CliConsole::Wait(int ms, const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    // The application's one loop runs a stretch at a time, always from main's own stack: a
+    // command is a script, and its steps wait between the stretches.
+    if (interrupted_ != 0 || (done && done()))
+        return;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &QCoreApplication::quit);
     const auto check = [&] {
         if (done && done())
-            loop.quit();
+            QCoreApplication::quit();
     };
-    const auto ticked = QObject::connect(&runtime_, &ConsoleRuntime::Ticked, &loop, check);
-    const auto batch = QObject::connect(&runtime_, &ConsoleRuntime::BatchEnded, &loop, check);
-    waiting_ = &loop;
-    if (interrupted_ == 0 && (!done || !done()))
-        loop.exec();
-    waiting_ = nullptr;
+    const auto ticked = QObject::connect(&runtime_, &ConsoleRuntime::Ticked, check);
+    const auto batch = QObject::connect(&runtime_, &ConsoleRuntime::BatchEnded, check);
+    deadline.start(ms);
+    QCoreApplication::exec();
     QObject::disconnect(ticked);
     QObject::disconnect(batch);
 }

@@ -4,8 +4,6 @@
 
 #include "runtime/console_runtime.h"
 
-#include <QEventLoop>
-
 #include <optional>
 #include <string>
 
@@ -40,7 +38,6 @@ private:
 
     ConsoleRuntime runtime_;
     int interrupted_ = 0;
-    QEventLoop* waiting_ = nullptr;
 };
 
 } // namespace tarnwick::cli

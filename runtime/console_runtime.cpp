@@ -18,7 +18,7 @@ TimeOfDay Now() {
 
 ConsoleRuntime::ConsoleRuntime(bool internalMode, SessionListener& views,
                                std::unique_ptr<DatagramLink> link, bool selectsFirstUnit)
-    : views_(views), session_(*this, internalMode, selectsFirstUnit),
+    : session_(views, internalMode, selectsFirstUnit),
       link_(link ? std::move(link) : std::make_unique<UdpTransport>()) {
     TimerOpen.setInterval(TimerOpenIntervalMs);
     connect(&TimerOpen, &QTimer::timeout, this, &ConsoleRuntime::Tick);
@@ -90,30 +90,6 @@ void ConsoleRuntime::AfterInput() {
             Session()->ApplyStep();
         });
     }
-}
-
-void ConsoleRuntime::ShowMessage(const MessageReport& report, MessageOrigin origin) {
-    views_.ShowMessage(report, origin);
-}
-
-void ConsoleRuntime::ListEnabledChanged(bool enabled) {
-    views_.ListEnabledChanged(enabled);
-}
-
-void ConsoleRuntime::ButtonsEnabledChanged(bool enabled) {
-    views_.ButtonsEnabledChanged(enabled);
-}
-
-void ConsoleRuntime::HighlightChanged(int row) {
-    views_.HighlightChanged(row);
-}
-
-void ConsoleRuntime::CaptionChanged(const std::string& caption) {
-    views_.CaptionChanged(caption);
-}
-
-void ConsoleRuntime::ResultsChanged(int row) {
-    views_.ResultsChanged(row);
 }
 
 } // namespace tarnwick

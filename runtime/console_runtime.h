@@ -17,7 +17,7 @@
 
 namespace tarnwick {
 
-class ConsoleRuntime : public QObject, private SessionListener {
+class ConsoleRuntime : public QObject {
     Q_OBJECT
 public:
     // One input to the session (Session()->Refresh()): what the call leaves to send goes out
@@ -63,19 +63,10 @@ signals:
     void HostNetworksChanged();
 
 private:
-    // SessionListener
-    void ShowMessage(const MessageReport& report, MessageOrigin origin) override;
-    void ListEnabledChanged(bool enabled) override;
-    void ButtonsEnabledChanged(bool enabled) override;
-    void HighlightChanged(int row) override;
-    void CaptionChanged(const std::string& caption) override;
-    void ResultsChanged(int row) override;
-
     void AfterInput();
     void Tick();
     void FeedHostNetworks();
 
-    SessionListener& views_;
     ConsoleSession session_;
     std::unique_ptr<DatagramLink> link_;
     QTimer TimerOpen;
